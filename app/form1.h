@@ -1,0 +1,176 @@
+#pragma once
+
+#include "app/platform.h"
+#include "core/calculatorstate.h"
+#include "keys/keytable.h"
+
+#include <QWidget>
+
+#include <array>
+#include <memory>
+
+class AdvertisementStrip;
+class CalculatorFace;
+class EntryField;
+class Hotspot;
+class QFrame;
+class QLabel;
+class QListWidget;
+class QTimer;
+
+// The calculator window. It owns the calculator state and every control; its
+// member functions live in the folder of their subsystem:
+//   app/    layout, start-up, the advertisement strip, focus
+//   core/   evaluation of the pending operator and the result displays
+//   keys/   PressKey and the key actions
+//   input/  keyboard, entry echo, credits message
+//   tape/   tape lines, window growth, printing
+class Form1 : public QWidget {
+    Q_OBJECT
+
+public:
+    // Without a platform the window uses the real desktop.
+    explicit Form1(std::unique_ptr<Platform> platform = nullptr);
+    ~Form1() override;
+
+    const CalculatorState& state() const { return m_state; }
+
+    // ---- keys/presskey.cpp: the one road of every key press ----
+    // button: 1 left, 2 right; any other value only moves the focus.
+    void PressKey(int index, int button);
+
+    // Outer window geometry and the moving controls, in twips.
+    struct Geometry {
+        double windowLeft, windowTop, windowWidth, windowHeight;
+        double list1Top, list1Height, picture1Top;
+    };
+    Geometry geometryTwips() const;
+
+protected:
+    void changeEvent(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    // ---- app/form1.cpp: the controls and their layout ----
+    void CreateControls();
+    void CreateCalculatorBody();
+    void ConnectHandlers();
+
+    // ---- app/startup.cpp ----
+    void Form_Load();
+
+    // ---- app/advertisement.cpp ----
+    void NavigateAdvertisement();
+    void Timer2_Timer();
+
+    // ---- app/windowplacement.cpp: twips geometry of the window ----
+    double ScreenWidth() const;
+    double ScreenHeight() const;
+    double WindowLeft() const;
+    double WindowTop() const;
+    double WindowWidth() const;
+    double WindowHeight() const;
+    void SetWindowLeft(double twips);
+    void SetWindowTop(double twips);
+    void SetWindowHeight(double twips);
+    double FrameHeight() const;
+    double List1Top() const;
+    double List1Height() const;
+    double Picture1Top() const;
+    void SetList1Top(double twips);
+    void SetList1Height(double twips);
+    void SetPicture1Top(double twips);
+
+    // ---- core/evaluation.cpp ----
+    void ApplyPendingOperator();
+    double Entry() const;
+
+    // ---- core/resultdisplay.cpp ----
+    void ShowTotal();
+    void PostEntry();
+    void ShowOverflow();
+    void AppendSeparator();
+
+    // ---- keys/presskey.cpp ----
+    void RunLeftButtonAction(int index);
+    void FlashKey(int index);
+    void Timer1_Timer();
+    void Image1_DblClick(int index);
+
+    // ---- keys/operatorkeys.cpp ----
+    void OperatorKey(const QString& op);
+    void EqualsKey();
+    void WriteTotalLine();
+
+    // ---- keys/memorykeys.cpp ----
+    void MemoryStoreKey();
+    void MemoryClear();
+    void MemoryAddKey();
+    void MemorySubtractKey();
+    void ApplyMemory(const QString& marker, double signedMemory);
+
+    // ---- keys/taxkeys.cpp ----
+    void AddTaxKey();
+    void RemoveTaxKey();
+    void AskTaxRate();
+
+    // ---- keys/entrykeys.cpp ----
+    void DigitKey(int digit);
+    void DecimalPointKey();
+    void ClearAllKey();
+    void ClearEntryAndTapeKey();
+
+    // ---- input/keyboard.cpp ----
+    void Text1_KeyPress(int& keyAscii);
+
+    // ---- input/entryecho.cpp ----
+    void Text1_Change();
+    void RefreshEntryDisplay();
+    void FocusEntryField();
+
+    // ---- input/credits.cpp ----
+    void CountCreditsKey();
+
+    // ---- tape/tapelines.cpp ----
+    void AddTapeLine(const QString& entryColumn);
+    void AppendTapeText(const QString& line);
+    void SelectLastTapeLine();
+
+    // ---- tape/windowgrowth.cpp ----
+    void FitWindowToTape();
+
+    // ---- tape/printing.cpp ----
+    void List1_MouseUp(int button);
+
+    std::unique_ptr<Platform> m_platform;
+    CalculatorState m_state;
+
+    // Twips geometry as last set by the program; pixels are derived from it so
+    // that repeated growth steps do not accumulate rounding.
+    struct TwipsValue {
+        double twips = 0;
+        int pixelsWhenSet = 0;
+    };
+    double ReadTwips(const TwipsValue& value, int actualPixels) const;
+    mutable TwipsValue m_windowLeft, m_windowTop, m_windowHeight;
+    mutable TwipsValue m_list1Top, m_list1Height, m_picture1Top;
+
+    bool m_painted = false;
+
+    // Controls, named as the program has always named them.
+    EntryField* Text1 = nullptr;
+    QFrame* Frame1 = nullptr;
+    QLabel* Label3 = nullptr;
+    AdvertisementStrip* WebBrowser1 = nullptr;
+    QListWidget* List1 = nullptr;
+    QWidget* Picture1 = nullptr;
+    QTimer* Timer2 = nullptr;
+    QTimer* Timer1 = nullptr;
+    QWidget* Picture2 = nullptr;
+    QLabel* Label2 = nullptr;
+    QLabel* Label1 = nullptr;
+    QLabel* Label5 = nullptr;
+    QLabel* Label4 = nullptr;
+    std::array<Hotspot*, KeyCount> Image1{};
+    CalculatorFace* Image3 = nullptr;
+};

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QMargins>
+#include <QSize>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+class QWidget;
+
+// What the window needs of the desktop it runs on: the screen, the window frame,
+// the modal boxes, the printer and the web engine. The defaults are the real Qt
+// ones; tests replace single functions.
+class Platform {
+public:
+    enum class Answer { Yes, No, Cancel };
+
+    virtual ~Platform();
+
+    // Size of the primary screen in logical pixels.
+    virtual QSize screenSize() const;
+
+    // Title bar and borders that the window system puts around `window`, in
+    // logical pixels; zero where there are none or before they are known.
+    virtual QMargins frameMargins(const QWidget& window) const;
+
+    // A modal question with Yes, No and Cancel, Yes the default. Closing the
+    // box answers Cancel.
+    virtual Answer ask(QWidget* parent, const QString& title, const QString& text);
+
+    // A modal message with OK alone and no icon, titled with the application's name.
+    virtual void tell(QWidget* parent, const QString& text);
+
+    // A modal one-line text box; no value when it is cancelled or closed.
+    virtual std::optional<QString> askText(QWidget* parent, const QString& title,
+                                           const QString& prompt, const QString& preset);
+
+    // Prints `rows` as one job on the system's current printer, one row per line
+    // in the printer's default size of "Courier". Returns false, having printed
+    // nothing, when there is no printer or the job fails.
+    virtual bool printDocument(const QStringList& rows);
+
+    // Creates the web view of the advertisement strip inside `parent`, loading
+    // the web engine on first use. Returns nullptr when the engine cannot be had.
+    virtual QWidget* createWebView(QWidget* parent);
+};
