@@ -1,10 +1,14 @@
+#include "app/environment.h"
+#include "app/form1.h"
+
 #include <QApplication>
-#include <QWidget>
 
 int main(int argc, char* argv[])
 {
+    prepareWebEngineEnvironment();
     QApplication app(argc, argv);
-    QWidget window;
-    window.show();
+    QApplication::setApplicationDisplayName(QStringLiteral("\u015Eerit"));
+    Form1 form;
+    form.show();
     return app.exec();
 }

@@ -49,6 +49,7 @@ public:
 protected:
     void changeEvent(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     // ---- app/form1.cpp: the controls and their layout ----
@@ -74,6 +75,9 @@ private:
     void SetWindowTop(double twips);
     void SetWindowHeight(double twips);
     double FrameHeight() const;
+    double StartWindowHeight() const;
+    void PlaceWindowAboveScreenBottom();
+    void ApplyStartLayout();
     double List1Top() const;
     double List1Height() const;
     double Picture1Top() const;
@@ -94,6 +98,7 @@ private:
     // ---- keys/presskey.cpp ----
     void RunLeftButtonAction(int index);
     void FlashKey(int index);
+    void StartFlashTimer();
     void Timer1_Timer();
     void Image1_DblClick(int index);
 
@@ -145,16 +150,13 @@ private:
     std::unique_ptr<Platform> m_platform;
     CalculatorState m_state;
 
-    // Twips geometry as last set by the program; pixels are derived from it so
-    // that repeated growth steps do not accumulate rounding.
-    struct TwipsValue {
-        double twips = 0;
-        int pixelsWhenSet = 0;
-    };
-    double ReadTwips(const TwipsValue& value, int actualPixels) const;
-    mutable TwipsValue m_windowLeft, m_windowTop, m_windowHeight;
-    mutable TwipsValue m_list1Top, m_list1Height, m_picture1Top;
+    // The window's and the moving controls' geometry in twips, as last set by
+    // the program; pixels are derived from it, so growth steps of 208 twips do
+    // not gather rounding errors.
+    double m_windowLeft = 0, m_windowTop = 0, m_windowHeight = 0;
+    double m_list1Top = 0, m_list1Height = 0, m_picture1Top = 0;
 
+    int AdRefreshTicks = 0;
     bool m_painted = false;
 
     // Controls, named as the program has always named them.
