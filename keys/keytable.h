@@ -22,6 +22,12 @@ const std::array<KeySpec, KeyCount>& keyTable();
 // key is named by the regional decimal separator.
 QString keyAccessibleName(int index);
 
+// Mouse buttons as key presses know them.
+namespace Button {
+inline constexpr int Left = 1;
+inline constexpr int Right = 2;
+} // namespace Button
+
 // Key indices named in the code.
 namespace Key {
 inline constexpr int DecimalPoint = 10;

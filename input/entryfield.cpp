@@ -1,0 +1,54 @@
+#include "input/entryfield.h"
+
+#include <QKeyEvent>
+
+namespace {
+constexpr int Backspace = 8;
+constexpr int CarriageReturn = 13;
+} // namespace
+
+EntryField::EntryField(QWidget* parent)
+    : QLineEdit(parent)
+{
+    setContextMenuPolicy(Qt::NoContextMenu);
+    setAcceptDrops(false);
+    setAttribute(Qt::WA_InputMethodEnabled, false);
+    setDragEnabled(false);
+}
+
+void EntryField::typeCharacter(char16_t character)
+{
+    int code = character;
+    if (m_keyPress)
+        m_keyPress(code);
+    if (code == 0)
+        return;
+    if (code == Backspace)
+        backspace();
+    else
+        insert(QString(QChar(static_cast<char16_t>(code))));
+}
+
+void EntryField::keyPressEvent(QKeyEvent* event)
+{
+    event->accept();
+    QString text = event->text();
+    // Some keyboards give the keypad's Enter no text; it is the Enter key all the same.
+    if (text.isEmpty() && (event->key() == Qt::Key_Enter || event->key() == Qt::Key_Return))
+        text = QString(QChar(CarriageReturn));
+    for (const QChar character : std::as_const(text))
+        typeCharacter(character.unicode());
+}
+
+bool EntryField::focusNextPrevChild(bool) { return false; }
+
+// Keys that would otherwise be taken as shortcuts (copy, paste, undo, select all)
+// are typed characters here, and so go through the handler like all others.
+bool EntryField::event(QEvent* event)
+{
+    if (event->type() == QEvent::ShortcutOverride) {
+        event->accept();
+        return true;
+    }
+    return QLineEdit::event(event);
+}
