@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include <cmath>
 #include <cstdint>
 
 // The calculator's whole state. The window owns the one instance; every handler
@@ -24,3 +25,12 @@ inline constexpr double ResultDisplayLimit = 999999999999999.0;
 
 // The largest total written as a total line "T".
 inline constexpr double TotalLineLimit = 99999999999999.0;
+
+// A total that is not a finite number is never shown or written as a total: it
+// counts as above both limits, so the overflow display resets it to 0.
+inline bool ExceedsResultDisplay(double total)
+{
+    return !std::isfinite(total) || total > ResultDisplayLimit;
+}
+
+inline bool ExceedsTotalLine(double total) { return !std::isfinite(total) || total > TotalLineLimit; }

@@ -1,0 +1,59 @@
+// The result display, the entry's tape line, and the overflow display.
+
+#include "app/form1.h"
+
+#include "core/amountformat.h"
+#include "input/entryfield.h"
+#include "tape/tapeline.h"
+
+#include <QLabel>
+
+void Form1::ShowTotal()
+{
+    CalculatorState& s = m_state;
+    if (ExceedsResultDisplay(s.Accumulator)) {
+        ShowOverflow();
+        return;
+    }
+    Label1->setText(FormatAmount(s.Accumulator));
+    Text1->clear();
+    s.PendingOperator = QStringLiteral("+");
+    s.LastOperator.clear();
+    Label2->setText(s.PendingOperator);
+}
+
+void Form1::PostEntry()
+{
+    CalculatorState& s = m_state;
+    s.EntryValue = Entry();
+    s.TapeText = FormatAmount(s.EntryValue);
+    AddTapeLine(EntryColumn(s.LastOperator, s.TapeText));
+    if (ExceedsResultDisplay(s.Accumulator)) {
+        ShowOverflow();
+        return;
+    }
+    Label1->setText(FormatAmount(s.Accumulator));
+}
+
+// Writes the overflow line with the total that overflowed, then starts afresh.
+// The operator box keeps showing the operator that led here.
+void Form1::ShowOverflow()
+{
+    CalculatorState& s = m_state;
+    AddTapeLine(OverflowText());
+    s.Accumulator = 0;
+    AppendSeparator();
+    Text1->clear();
+    Label1->setText(FormatAmount(0));
+    s.LastOperator.clear();
+    s.PendingOperator = QStringLiteral("+");
+}
+
+// A rule of underscores and two blank lines, written straight onto the tape.
+void Form1::AppendSeparator()
+{
+    AppendTapeText(SeparatorLine());
+    AppendTapeText(BlankLine());
+    AppendTapeText(BlankLine());
+    SelectLastTapeLine();
+}

@@ -1,0 +1,24 @@
+#include "app/form1.h"
+
+#include "core/amountformat.h"
+#include "tape/tapeline.h"
+
+#include <QListWidget>
+
+// Writes a calculation line: the caller's entry column, then the running total.
+void Form1::AddTapeLine(const QString& entryColumn)
+{
+    m_state.TapeText = FormatAmount(m_state.Accumulator);
+    AppendTapeText(TapeLine(entryColumn, m_state.TapeText));
+    FitWindowToTape();
+}
+
+// Appends a line as it stands, without a running total and without growing the window.
+void Form1::AppendTapeText(const QString& line) { List1->addItem(line); }
+
+void Form1::SelectLastTapeLine()
+{
+    const int last = List1->count() - 1;
+    List1->setCurrentRow(last);
+    List1->scrollToItem(List1->item(last));
+}

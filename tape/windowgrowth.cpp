@@ -1,0 +1,24 @@
+#include "app/form1.h"
+
+namespace {
+constexpr double GrowthStep = 208;      // about one tape line
+constexpr double Picture1Height = 3855;
+
+// Once the tape grows, the calculator's bottom edge sits this far below the
+// client area, as it does under a classic title bar of 510 twips.
+constexpr double CalculatorBelowClientArea = 110;
+} // namespace
+
+// Grows the window upward by one step per calculation line until its top
+// reaches one fifth of the screen height; from then on the tape scrolls.
+void Form1::FitWindowToTape()
+{
+    const float growthLimit = static_cast<float>(ScreenHeight()) / 5;
+    if (growthLimit < WindowTop()) {
+        SetWindowHeight(WindowHeight() + GrowthStep);
+        PlaceWindowAboveScreenBottom();
+        SetPicture1Top(WindowHeight() - FrameHeight() + CalculatorBelowClientArea - Picture1Height);
+        SetList1Height(List1Height() + GrowthStep);
+    }
+    SelectLastTapeLine();
+}
