@@ -1,0 +1,29 @@
+#pragma once
+
+#include "app/platform.h"
+
+#include <QList>
+#include <QStringList>
+
+// A desktop for tests: a 1024 x 768 screen and a window frame of classic size
+// (7 pixels across, 34 down: an outer window of 2700 x 5070 twips), no web
+// engine, and a printer that keeps what it is given. The modal boxes are the
+// real ones; tests answer them as a user would.
+class TestPlatform : public Platform {
+public:
+    QSize screen{1024, 768};
+    QMargins frame{4, 30, 3, 4};
+    QList<QStringList> printedJobs;
+    bool printerAvailable = true;
+
+    QSize screenSize() const override { return screen; }
+    QMargins frameMargins(const QWidget&) const override { return frame; }
+    QWidget* createWebView(QWidget*) override { return nullptr; }
+    bool printDocument(const QStringList& rows) override
+    {
+        if (!printerAvailable)
+            return false;
+        printedJobs.append(rows);
+        return true;
+    }
+};

@@ -1,0 +1,387 @@
+// The calculator window: its layout and start-up, the key hotspots and the one
+// road of every key press, the advertisement strip, focus and accessibility.
+
+#include "formdriver.h"
+
+#include "app/advertisementstrip.h"
+#include "app/twips.h"
+#include "keys/hotspot.h"
+#include "keys/keytable.h"
+
+#include <QAccessible>
+#include <QMouseEvent>
+#include <QSignalSpy>
+#include <QTimer>
+
+namespace {
+
+Hotspot* hotspotOf(FormDriver& driver, int index)
+{
+    return qobject_cast<Hotspot*>(driver.hotspot(index));
+}
+
+QList<int> flashedKeys(FormDriver& driver)
+{
+    QList<int> flashed;
+    for (int i = 0; i < KeyCount; ++i)
+        if (hotspotOf(driver, i)->isFlashed())
+            flashed.append(i);
+    return flashed;
+}
+
+void waitForFlashTimer(FormDriver& driver)
+{
+    auto* timer = driver.form().findChild<QTimer*>(QStringLiteral("Timer1"));
+    QSignalSpy tick(timer, &QTimer::timeout);
+    QVERIFY(tick.wait(5000));
+    QVERIFY(!timer->isActive());
+}
+
+void sendMouse(QWidget* target, QEvent::Type type, Qt::MouseButton button)
+{
+    const QPointF at = QRectF(target->rect()).center();
+    QMouseEvent event(type, at, target->mapToGlobal(at), button,
+                      type == QEvent::MouseButtonRelease ? Qt::NoButton : button, Qt::NoModifier);
+    QApplication::sendEvent(target, &event);
+}
+
+} // namespace
+
+class WindowTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); }
+
+    void startsAtTheBottomRightOfTheScreen()
+    {
+        FormDriver driver;
+        const Form1::Geometry g = driver.form().geometryTwips();
+        QCOMPARE(g.windowWidth, 2700.0);
+        QCOMPARE(g.windowHeight, 5070.0);
+        QCOMPARE(g.windowLeft, 12660.0);
+        QCOMPARE(g.windowTop, 5550.0);
+        QCOMPARE(driver.form().pos(), QPoint(844, 370));
+        QCOMPARE(driver.form().size(), QSize(173, 304));
+    }
+
+    void startsWithOneBlankTapeLineAndPlusPending()
+    {
+        FormDriver driver;
+        QCOMPARE(driver.tapeLines(), QStringList{QString(18, u' ')});
+        QCOMPARE(driver.display("Label2"), QStringLiteral("+"));
+        QCOMPARE(driver.display("Label1"), QString());
+        QCOMPARE(driver.display("Label4"), QString());
+        QCOMPARE(driver.display("Label5"), QStringLiteral("T"));
+        QCOMPARE(driver.state().PendingOperator, QStringLiteral("+"));
+        QCOMPARE(driver.state().TaxRate, std::int16_t(18));
+        QCOMPARE(driver.form().windowTitle(), QStringLiteral("www.serit.example"));
+        QVERIFY(!driver.form().windowIcon().isNull());
+    }
+
+    void controlsStandWhereTheWindowPutsThem_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QRect>("pixels");
+        QTest::newRow("advertisement strip") << "WebBrowser1" << QRect(0, 0, 475, 37);
+        QTest::newRow("tape") << "List1" << QRect(0, 36, 180, 20);
+        QTest::newRow("calculator body") << "Picture1" << QRect(0, 51, 177, 257);
+        QTest::newRow("face") << "Image3" << QRect(-12, -56, 200, 326);
+        QTest::newRow("result") << "Label1" << QRect(7, 8, 158, 17);
+        QTest::newRow("result line") << "Label5" << QRect(0, 8, 177, 17);
+        QTest::newRow("entry display") << "Label4" << QRect(7, 24, 158, 45);
+        QTest::newRow("operator box") << "Picture2" << QRect(16, 48, 25, 21);
+        QTest::newRow("hidden entry field") << "Text1" << QRect(8, 1067, 158, 42);
+        QTest::newRow("hidden frame") << "Frame1" << QRect(0, 1067, 200, 36);
+    }
+    void controlsStandWhereTheWindowPutsThem()
+    {
+        QFETCH(QString, name);
+        QFETCH(QRect, pixels);
+        FormDriver driver;
+        QWidget* control = driver.form().findChild<QWidget*>(name);
+        QVERIFY(control);
+        QCOMPARE(control->geometry(), pixels);
+    }
+
+    void entryFieldIsHiddenButHoldsTheFocus()
+    {
+        FormDriver driver;
+        QLineEdit* field = driver.entryField();
+        QVERIFY(field->isVisible());
+        QVERIFY(!driver.form().rect().intersects(field->geometry()));
+        QVERIFY(field->hasFocus());
+        QCOMPARE(field->maxLength(), 14);
+        driver.type(QStringLiteral("7"));
+        QCOMPARE(driver.display("Label4"), QStringLiteral("7.00"));
+    }
+
+    void hotspotsFollowTheKeyTable()
+    {
+        FormDriver driver;
+        for (const KeySpec& key : keyTable()) {
+            QWidget* hotspot = driver.hotspot(key.index);
+            QVERIFY(hotspot);
+            QCOMPARE(hotspot->geometry(), Twips::toPixels(key.rect));
+            QCOMPARE(hotspot->toolTip(), QString::fromUtf8(key.tooltip));
+            QCOMPARE(hotspot->focusPolicy(), Qt::NoFocus);
+            for (const KeySpec& other : keyTable())
+                if (other.index != key.index)
+                    QVERIFY(!hotspot->geometry().intersects(driver.hotspot(other.index)->geometry()));
+        }
+    }
+
+    // Each key, clicked alone in a fresh window, shows its own effect.
+    void leftClickRunsTheKeysAction_data()
+    {
+        QTest::addColumn<int>("index");
+        QTest::addColumn<QString>("entry");
+        QTest::addColumn<QString>("operatorShown");
+        QTest::addColumn<QString>("lastTapeLine");
+        QTest::addColumn<QString>("result");
+        const QString start(18, u' ');
+        for (int digit = 0; digit <= 9; ++digit)
+            QTest::addRow("digit %d", digit) << digit << QString::number(digit) << "+" << start << "";
+        QTest::newRow("point") << 10 << "." << "+" << start << "";
+        QTest::newRow("=") << 11 << "" << "+" << start << "";
+        QTest::newRow("+") << 12 << "" << "+" << start << "";
+        QTest::newRow("-") << 13 << "" << "-" << start << "";
+        QTest::newRow("*") << 14 << "" << "*" << start << "";
+        QTest::newRow("/") << 15 << "" << "/" << start << "";
+        QTest::newRow("%") << 16 << "" << "%" << start << "";
+        QTest::newRow("R.CM") << 17 << "" << "+" << start << "";
+        QTest::newRow("M-") << 18 << "" << "+" << tapeLine("-M", ".00", ".00") << ".00";
+        QTest::newRow("M+") << 19 << "" << "+" << tapeLine("+M", ".00", ".00") << ".00";
+        QTest::newRow("CA") << 20 << "" << "+" << start << "";
+        QTest::newRow("+TAX") << 21 << "" << "+" << tapeLine("+V", ".00", ".00") << ".00";
+        QTest::newRow("-TAX") << 22 << "" << "+" << tapeLine("-V", ".00", ".00") << ".00";
+        QTest::newRow("C.CE") << 23 << "" << "+" << start << ".00";
+    }
+    void leftClickRunsTheKeysAction()
+    {
+        QFETCH(int, index);
+        QFETCH(QString, entry);
+        QFETCH(QString, operatorShown);
+        QFETCH(QString, lastTapeLine);
+        QFETCH(QString, result);
+        FormDriver driver;
+        driver.click(index);
+        QCOMPARE(driver.entryField()->text(), entry);
+        QCOMPARE(driver.display("Label2"), operatorShown);
+        QCOMPARE(driver.tapeLines().last(), lastTapeLine);
+        QCOMPARE(driver.display("Label1"), result);
+        QCOMPARE(flashedKeys(driver), QList<int>{index});
+        QCOMPARE(driver.entryField()->cursorPosition(), entry.size());
+    }
+
+    void flashShowsAFrameUntilTheNextTimerTick()
+    {
+        FormDriver driver;
+        driver.click(5);
+        driver.click(7);
+        QCOMPARE(flashedKeys(driver), (QList<int>{5, 7}));
+        Hotspot* key = hotspotOf(driver, 5);
+        const QPoint corner = key->geometry().topLeft();
+        QWidget* body = key->parentWidget();
+        QCOMPARE(body->grab().toImage().pixelColor(corner), QColor(Qt::black));
+        waitForFlashTimer(driver);
+        QCOMPARE(flashedKeys(driver), QList<int>{});
+        QVERIFY(body->grab().toImage().pixelColor(corner) != QColor(Qt::black));
+        QCOMPARE(driver.entryField()->text(), QStringLiteral("57"));
+    }
+
+    void otherButtonsOnlyMoveTheFocus_data()
+    {
+        QTest::addColumn<int>("index");
+        QTest::addColumn<int>("button");
+        for (int index = 0; index < KeyCount; ++index) {
+            QTest::addRow("middle %d", index) << index << int(Qt::MiddleButton);
+            if (index != Key::MemoryStore && index != Key::AddTax && index != Key::RemoveTax)
+                QTest::addRow("right %d", index) << index << int(Qt::RightButton);
+        }
+    }
+    void otherButtonsOnlyMoveTheFocus()
+    {
+        QFETCH(int, index);
+        QFETCH(int, button);
+        FormDriver driver;
+        driver.type(QStringLiteral("12"));
+        waitForFlashTimer(driver);
+        driver.entryField()->setCursorPosition(1);
+        driver.entryField()->clearFocus();
+        QVERIFY(!driver.entryField()->hasFocus());
+        driver.click(index, Qt::MouseButton(button));
+        QVERIFY(driver.entryField()->hasFocus());
+        QCOMPARE(driver.entryField()->text(), QStringLiteral("12"));
+        QCOMPARE(driver.entryField()->cursorPosition(), 1);
+        QCOMPARE(driver.tapeLines().size(), 1);
+        QCOMPARE(flashedKeys(driver), QList<int>{});
+    }
+
+    void rightClickOnMemoryKeyClearsTheMemoryWithAFlash()
+    {
+        FormDriver driver;
+        driver.clickKeys(QStringLiteral("80+R"));
+        QCOMPARE(driver.state().MemoryValue, 80.0);
+        waitForFlashTimer(driver);
+        driver.click(Key::MemoryStore, Qt::RightButton);
+        QCOMPARE(driver.state().MemoryValue, 0.0);
+        QCOMPARE(flashedKeys(driver), QList<int>{Key::MemoryStore});
+        QCOMPARE(driver.tapeLines().size(), 2);
+        waitForFlashTimer(driver);
+        QCOMPARE(flashedKeys(driver), QList<int>{});
+    }
+
+    void rightClickOnTaxKeysAsksForTheRateWithoutAFlash()
+    {
+        for (int index : {int(Key::AddTax), int(Key::RemoveTax)}) {
+            FormDriver driver;
+            QString title;
+            FormDriver::answerNextModal([&title](QWidget* box) {
+                title = box->windowTitle();
+                QTest::keyClick(box, Qt::Key_Escape);
+            });
+            driver.click(index, Qt::RightButton);
+            QCOMPARE(title, QStringLiteral("www.serit.example"));
+            QCOMPARE(flashedKeys(driver), QList<int>{});
+        }
+    }
+
+    void clicksBetweenKeysHitNothing()
+    {
+        FormDriver driver;
+        QWidget* body = driver.form().findChild<QWidget*>(QStringLiteral("Picture1"));
+        const QPoint gap = Twips::toPixels(QRectF(700, 3500, 0, 0)).topLeft();
+        QCOMPARE(body->childAt(gap)->objectName(), QStringLiteral("Image3"));
+        QTest::mouseClick(body->childAt(gap), Qt::LeftButton, Qt::NoModifier,
+                          body->childAt(gap)->mapFrom(body, gap));
+        QCOMPARE(driver.entryField()->text(), QString());
+        QCOMPARE(flashedKeys(driver), QList<int>{});
+    }
+
+    // The toolkit delivers a double click as press, release, double click, release.
+    void doubleClickPressesTheKeyTwice()
+    {
+        FormDriver driver;
+        QWidget* three = driver.hotspot(3);
+        sendMouse(three, QEvent::MouseButtonPress, Qt::LeftButton);
+        sendMouse(three, QEvent::MouseButtonRelease, Qt::LeftButton);
+        sendMouse(three, QEvent::MouseButtonDblClick, Qt::LeftButton);
+        sendMouse(three, QEvent::MouseButtonRelease, Qt::LeftButton);
+        QCOMPARE(driver.entryField()->text(), QStringLiteral("33"));
+        QVERIFY(driver.form().isVisible());
+    }
+
+    void doubleClickOnClearKeyClearsAndEndsTheProgram()
+    {
+        FormDriver driver;
+        driver.clickKeys(QStringLiteral("5+"));
+        QWidget* clear = driver.hotspot(Key::ClearEntryAndTape);
+        sendMouse(clear, QEvent::MouseButtonPress, Qt::LeftButton);
+        sendMouse(clear, QEvent::MouseButtonRelease, Qt::LeftButton);
+        QVERIFY(driver.form().isVisible());
+        QCOMPARE(driver.tapeLines(), QStringList{QString(18, u' ')});
+        sendMouse(clear, QEvent::MouseButtonDblClick, Qt::LeftButton);
+        QVERIFY(!driver.form().isVisible());
+    }
+
+    void advertisementIsRequestedEveryHour()
+    {
+        FormDriver driver;
+        auto* strip = driver.form().findChild<AdvertisementStrip*>(QStringLiteral("WebBrowser1"));
+        auto* timer = driver.form().findChild<QTimer*>(QStringLiteral("Timer2"));
+        QCOMPARE(timer->interval(), 60000);
+        QVERIFY(timer->isActive());
+        QSignalSpy requests(strip, &AdvertisementStrip::navigationRequested);
+        for (int tick = 1; tick <= 59; ++tick)
+            QMetaObject::invokeMethod(timer, "timeout");
+        QCOMPARE(requests.size(), 0);
+        QMetaObject::invokeMethod(timer, "timeout");
+        QCOMPARE(requests.size(), 1);
+        const QString address = requests.first().first().toString();
+        QVERIFY(address.endsWith(QStringLiteral("/tarkal_reklam.htm")));
+        QVERIFY(!address.contains(QStringLiteral("://")));
+        for (int tick = 1; tick <= 60; ++tick)
+            QMetaObject::invokeMethod(timer, "timeout");
+        QCOMPARE(requests.size(), 2);
+    }
+
+    // The web view is made after the first paint and loads the start-up request.
+    void advertisementLoadsOnceTheWindowIsPainted()
+    {
+        struct ViewPlatform : TestPlatform {
+            QWidget* createWebView(QWidget* parent) override { return new QWidget(parent); }
+        };
+        FormDriver driver(std::make_unique<ViewPlatform>());
+        auto* strip = driver.form().findChild<AdvertisementStrip*>(QStringLiteral("WebBrowser1"));
+        QTRY_VERIFY(strip->view());
+        QCOMPARE(strip->view()->property("url").toUrl(),
+                 QUrl(QStringLiteral("http://www.serit.example/tarkal_reklam.htm")));
+        QVERIFY(!driver.entryField()->isAncestorOf(QApplication::focusWidget()) ||
+                driver.entryField()->hasFocus());
+        QVERIFY(driver.entryField()->hasFocus());
+    }
+
+    void keysAreAccessibleAsNamedPushButtons_data()
+    {
+        QTest::addColumn<int>("index");
+        QTest::addColumn<QString>("name");
+        const char* names[] = {"0", "1", "2", "3", "4", "5", "6", "7", "8", "9", ".", "=",
+                               "+", "\u2212", "\u00D7", "\u00F7", "%", "R\u00B7CM", "M\u2212",
+                               "M+", "CA", "+TAX", "\u2212TAX", "C\u00B7CE"};
+        for (int i = 0; i < KeyCount; ++i)
+            QTest::addRow("%d", i) << i << QString::fromUtf8(names[i]);
+    }
+    void keysAreAccessibleAsNamedPushButtons()
+    {
+        QFETCH(int, index);
+        QFETCH(QString, name);
+        FormDriver driver;
+        QAccessibleInterface* key = QAccessible::queryAccessibleInterface(driver.hotspot(index));
+        QVERIFY(key);
+        QCOMPARE(key->role(), QAccessible::Button);
+        QCOMPARE(key->text(QAccessible::Name), name);
+        QVERIFY(!key->state().focusable);
+        QVERIFY(key->actionInterface());
+        QVERIFY(key->actionInterface()->actionNames().contains(QAccessibleActionInterface::pressAction()));
+    }
+
+    void pressingThroughAccessibilityIsALeftClick()
+    {
+        FormDriver driver;
+        for (int index : {1, 2, int(Key::Plus)})
+            QAccessible::queryAccessibleInterface(driver.hotspot(index))
+                ->actionInterface()
+                ->doAction(QAccessibleActionInterface::pressAction());
+        QCOMPARE(driver.tapeLines().last(), tapeLine(QStringLiteral("+"), QStringLiteral("12.00"),
+                                                     QStringLiteral("12.00")));
+        QCOMPARE(flashedKeys(driver), (QList<int>{1, 2, Key::Plus}));
+    }
+
+    void decimalKeyIsNamedByTheRegionalSeparator()
+    {
+        QLocale::setDefault(QLocale(QLocale::Turkish, QLocale::Turkey));
+        FormDriver driver;
+        const QString name = QAccessible::queryAccessibleInterface(driver.hotspot(Key::DecimalPoint))
+                                 ->text(QAccessible::Name);
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+        QCOMPARE(name, QStringLiteral(","));
+    }
+
+    void tapeAndDisplaysAreReadableByScreenReaders()
+    {
+        FormDriver driver;
+        driver.clickKeys(QStringLiteral("42+7"));
+        QAccessibleInterface* tape = QAccessible::queryAccessibleInterface(driver.tape());
+        QVERIFY(tape);
+        QCOMPARE(tape->childCount(), 2);
+        QCOMPARE(tape->child(1)->text(QAccessible::Name), driver.tapeLines().at(1));
+        QAccessibleInterface* result = QAccessible::queryAccessibleInterface(driver.label("Label1"));
+        QCOMPARE(result->text(QAccessible::Name), QStringLiteral("42.00"));
+        QAccessibleInterface* entry = QAccessible::queryAccessibleInterface(driver.label("Label4"));
+        QCOMPARE(entry->text(QAccessible::Name), QStringLiteral("7.00"));
+    }
+};
+
+QTEST_MAIN(WindowTest)
+#include "tst_window.moc"
