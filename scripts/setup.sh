@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that building, running or testing Şerit needs,
+# and only those that are missing.
+#   scripts/setup.sh run    what building and running the calculator needs
+#   scripts/setup.sh test   that, and what the tests need
+set -euo pipefail
+
+build_packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-webengine-dev libgl-dev
+                fonts-liberation fonts-dejavu-core)
+run_packages=(xvfb xauth xdotool x11-utils)
+test_packages=(cups printer-driver-cups-pdf poppler-utils
+               clang libclang-rt-14-dev dbus-x11 at-spi2-core python3-pyatspi)
+
+case "${1:-run}" in
+    run) wanted=("${build_packages[@]}" "${run_packages[@]}") ;;
+    test) wanted=("${build_packages[@]}" "${run_packages[@]}" "${test_packages[@]}") ;;
+    *) echo "usage: $0 run|test" >&2; exit 2 ;;
+esac
+
+missing=()
+for package in "${wanted[@]}"; do
+    status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
+    [[ "$status" == "install ok installed" ]] || missing+=("$package")
+done
+[[ ${#missing[@]} -eq 0 ]] && exit 0
+
+sudo=()
+[[ $(id -u) -eq 0 ]] || sudo=(sudo)
+echo "Installing: ${missing[*]}"
+"${sudo[@]}" apt-get update -qq
+DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends \
+    "${missing[@]}" >/dev/null
