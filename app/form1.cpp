@@ -29,7 +29,6 @@ constexpr QRectF Label2Rect(0, 0, 370, 315);
 constexpr QRectF Label1Rect(112, 120, 2370, 255);
 constexpr QRectF Label5Rect(0, 120, 2650, 255);
 constexpr QRectF Label4Rect(112, 360, 2370, 675);
-constexpr QRectF Image3Rect(-180, -840, 3000, 4890);
 
 constexpr int EntryCapacity = 14;
 
@@ -69,7 +68,7 @@ Form1::Form1(std::unique_ptr<Platform> platform)
     installHotspotAccessibility();
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(MakerAddress());
-    setWindowIcon(windowIcon());
+    setWindowIcon(::windowIcon());
     paint(this, FormGrey);
     setFixedSize(Twips::toPixels(ClientArea).size());
     CreateControls();
@@ -141,7 +140,7 @@ void Form1::CreateCalculatorBody()
 
     Image3 = new CalculatorFace(Picture1);
     Image3->setObjectName(QStringLiteral("Image3"));
-    Image3->setGeometry(Twips::toPixels(Image3Rect));
+    Image3->setGeometry(Twips::toPixels(CalculatorFace::GeometryTwips));
 
     for (const KeySpec& key : keyTable()) {
         auto* hotspot = new Hotspot(key.index, Picture1);
