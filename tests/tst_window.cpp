@@ -252,9 +252,8 @@ private slots:
         FormDriver driver;
         QWidget* body = driver.form().findChild<QWidget*>(QStringLiteral("Picture1"));
         const QPoint gap = Twips::toPixels(QRectF(700, 3500, 0, 0)).topLeft();
-        QCOMPARE(body->childAt(gap)->objectName(), QStringLiteral("Image3"));
-        QTest::mouseClick(body->childAt(gap), Qt::LeftButton, Qt::NoModifier,
-                          body->childAt(gap)->mapFrom(body, gap));
+        QCOMPARE(body->childAt(gap), nullptr); // the face itself takes no clicks
+        QTest::mouseClick(body, Qt::LeftButton, Qt::NoModifier, gap);
         QCOMPARE(driver.entryField()->text(), QString());
         QCOMPARE(flashedKeys(driver), QList<int>{});
     }
