@@ -1,18 +1,22 @@
 // The web view of the advertisement strip, built as a module of its own that
 // the program loads at run time once its window is on screen.
 
+#include <QOpenGLWidget>
+#include <QVBoxLayout>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
 #include <QWebEngineSettings>
 #include <QWebEngineView>
+#include <QWindow>
+
 
 namespace {
 
 // The strip shows one small page: no disk cache, no persistent storage, and no
 // window that the page might try to open.
-QWebEngineProfile* stripProfile(QObject* owner)
+QWebEngineProfile* stripProfile()
 {
-    auto* profile = new QWebEngineProfile(owner); // off the record: nothing on disk
+    auto* profile = new QWebEngineProfile; // off the record: nothing on disk
     profile->setHttpCacheType(QWebEngineProfile::MemoryHttpCache);
     profile->setHttpCacheMaximumSize(2 * 1024 * 1024);
     profile->setPersistentCookiesPolicy(QWebEngineProfile::NoPersistentCookies);
@@ -26,16 +30,49 @@ QWebEngineProfile* stripProfile(QObject* owner)
     return profile;
 }
 
+// The web view draws through OpenGL. Inside the calculator's window it would
+// make the toolkit recreate that window as an OpenGL one, which unmaps it for a
+// moment and loses the clicks and keys of that moment. So the view keeps a
+// native window of its own, placed as a child window over the strip.
+class AdvertisementView : public QWidget {
+    Q_OBJECT
+    Q_PROPERTY(QUrl url READ url WRITE setUrl)
+
+public:
+    explicit AdvertisementView(QWidget* parent)
+        : QWidget(parent)
+        , m_view(new QWebEngineView)
+    {
+        QWebEngineProfile* profile = stripProfile();
+        auto* page = new QWebEnginePage(profile, m_view);
+        profile->setParent(page); // the page goes first, then its profile
+        m_view->setPage(page);    // QWebEngineView opens no window of its own
+        m_view->setContextMenuPolicy(Qt::NoContextMenu);
+        // An OpenGL child from the start makes the view's own window an
+        // OpenGL one at once, so it is never recreated once it is embedded.
+        (new QOpenGLWidget(m_view))->hide();
+        m_view->winId();
+        auto* layout = new QVBoxLayout(this);
+        layout->setContentsMargins(0, 0, 0, 0);
+        QWidget* container = QWidget::createWindowContainer(m_view->windowHandle(), this);
+        container->setFocusPolicy(Qt::NoFocus);
+        layout->addWidget(container);
+    }
+
+    ~AdvertisementView() override { delete m_view; }
+
+    QUrl url() const { return m_view->url(); }
+    void setUrl(const QUrl& url) { m_view->setUrl(url); }
+
+private:
+    QWebEngineView* m_view;
+};
+
 } // namespace
 
 extern "C" Q_DECL_EXPORT QWidget* serit_create_advertisement_view(QWidget* parent)
 {
-    auto* view = new QWebEngineView(parent);
-    // QWebEngineView opens no window of its own: createWindow() answers nullptr.
-    QWebEngineProfile* profile = stripProfile(nullptr);
-    auto* page = new QWebEnginePage(profile, view);
-    profile->setParent(page); // the page goes first, then its profile
-    view->setPage(page);
-    view->setContextMenuPolicy(Qt::NoContextMenu);
-    return view;
+    return new AdvertisementView(parent);
 }
+
+#include "advertisementview.moc"
