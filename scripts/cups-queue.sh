@@ -70,8 +70,8 @@ scheduler_running() {
 
 start_scheduler() {
     scheduler_running && return 0
-    say "starting /usr/sbin/cupsd"
     can_be_root || skip "the scheduler is not running and there are no root rights to start it"
+    say "starting /usr/sbin/cupsd"
     as_root /usr/sbin/cupsd || skip "cupsd could not be started"
     tries=0
     while ! scheduler_running; do
@@ -84,7 +84,7 @@ start_scheduler() {
 queue_ready() {
     lpstat -d 2>/dev/null | grep -q "system default destination: $QUEUE\$" &&
         lpstat -p "$QUEUE" 2>/dev/null | grep -q 'enabled' &&
-        lpstat -a "$QUEUE" 2>/dev/null | grep -q 'accepting'
+        lpstat -a "$QUEUE" 2>/dev/null | grep -q "^$QUEUE accepting"
 }
 
 create_queue() {

@@ -6,12 +6,15 @@
 
 #include <QApplication>
 #include <QDeadlineTimer>
+#include <QFile>
 #include <QMap>
 #include <QPageLayout>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QScopeGuard>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
 
@@ -164,6 +167,22 @@ QStringList ShortDocument() {
             QString(), u"T          1,234.50 !_______________________  !"_s, u"x"_s};
 }
 
+// Printing in a child process lets a test change how CUPS and fontconfig are
+// found, which they read once per process.
+constexpr const char* PrintShortDocumentOption = "--print-short-document";
+enum ChildResult { Printed = 0, NotPrinted = 1, ChildFailed = 2 };
+
+int PrintShortDocumentInChild(const QProcessEnvironment& environment) {
+    QProcess child;
+    child.setProcessEnvironment(environment);
+    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    child.start(QCoreApplication::applicationFilePath(),
+                {QString::fromLatin1(PrintShortDocumentOption)});
+    if (!child.waitForFinished(30000) || child.exitStatus() != QProcess::NormalExit)
+        return ChildFailed;
+    return child.exitCode();
+}
+
 } // namespace
 
 class TestPrinterCups : public QObject {
@@ -172,7 +191,9 @@ class TestPrinterCups : public QObject {
 private slots:
     void initTestCase();
     void eachDocumentIsOneJobOfItsRows();
+    void refusedJobIsReported();
     void noPrinterPrintsNothing();
+    void fallsBackToFixedPitchFace();
 
 private:
     QPointF m_corner;
@@ -205,24 +226,56 @@ void TestPrinterCups::eachDocumentIsOneJobOfItsRows() {
     }
 }
 
+void TestPrinterCups::refusedJobIsReported() {
+    QVERIFY(Run(u"cupsreject"_s, {Queue}, true));
+    const auto acceptAgain = qScopeGuard([] { Run(u"cupsaccept"_s, {Queue}, true); });
+    const QMap<int, QString> before = SpooledDocuments();
+    QVERIFY(!Platform().printDocument({u"refused"_s}));
+    QCOMPARE(SpooledDocuments().keys(), before.keys());
+}
+
 void TestPrinterCups::noPrinterPrintsNothing() {
     const QMap<int, QString> before = SpooledDocuments();
-    QProcess child;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(u"CUPS_SERVER"_s, u"/nonexistent/cups.sock"_s);
     environment.remove(u"PRINTER"_s);
     environment.remove(u"LPDEST"_s);
-    child.setProcessEnvironment(environment);
-    child.start(QCoreApplication::applicationFilePath(), {u"--print-without-printer"_s});
-    QVERIFY(child.waitForFinished(30000));
-    QCOMPARE(child.exitCode(), 0);
+    QCOMPARE(PrintShortDocumentInChild(environment), NotPrinted);
     QCOMPARE(SpooledDocuments().keys(), before.keys());
+}
+
+void TestPrinterCups::fallsBackToFixedPitchFace() {
+    // Fontconfig is told to resolve "Courier" to a proportional face.
+    QTemporaryDir dir;
+    QFile config(dir.filePath(u"fonts.conf"_s));
+    QVERIFY(config.open(QIODevice::WriteOnly));
+    config.write(R"(<?xml version="1.0"?>
+<!DOCTYPE fontconfig SYSTEM "fonts.dtd">
+<fontconfig>
+  <include ignore_missing="yes">/etc/fonts/fonts.conf</include>
+  <match target="pattern">
+    <test qual="first" name="family"><string>Courier</string></test>
+    <edit name="family" mode="assign" binding="strong"><string>DejaVu Sans</string></edit>
+  </match>
+</fontconfig>
+)");
+    config.close();
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(u"FONTCONFIG_FILE"_s, config.fileName());
+
+    const QMap<int, QString> before = SpooledDocuments();
+    QCOMPARE(PrintShortDocumentInChild(environment), Printed);
+    const QMap<int, QString> added = NewDocuments(before, 1);
+    QVERIFY2(!added.isEmpty(), "the job did not reach the spool");
+    const QStringList expected = Trimmed(ShortDocument());
+    QCOMPARE(Trimmed(RebuildRows(ReadWords(added.last()), m_corner, int(expected.size()) - 1)),
+             expected);
 }
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    if (argc == 2 && qstrcmp(argv[1], "--print-without-printer") == 0)
-        return Platform().printDocument({u"row"_s}) ? 1 : 0;
+    if (argc == 2 && qstrcmp(argv[1], PrintShortDocumentOption) == 0)
+        return Platform().printDocument(ShortDocument()) ? Printed : NotPrinted;
 
     const QString reason = CannotRunReason();
     if (!reason.isEmpty()) {
