@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QMargins>
 #include <QSize>
 #include <QString>
@@ -36,10 +37,10 @@ public:
     virtual std::optional<QString> askText(QWidget* parent, const QString& title,
                                            const QString& prompt, const QString& preset);
 
-    // Prints `rows` as one job on the system's current printer, one row per line
-    // in the printer's default size of "Courier". Returns false, having printed
-    // nothing, when there is no printer or the job fails.
-    virtual bool printDocument(const QStringList& rows);
+    // Prints each page as a job of its own on the system's current printer, a
+    // row per line in "Courier" at the printer's default size. A page that fails
+    // is skipped. Returns how many pages the printer took: none without a printer.
+    virtual int printPages(const QList<QStringList>& pages);
 
     // Creates the web view of the advertisement strip inside `parent`, loading
     // the web engine on first use. Returns nullptr when the engine cannot be had.

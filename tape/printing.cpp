@@ -22,6 +22,5 @@ void Form1::List1_MouseUp(int button)
         lines.append(List1->item(i)->text());
     const PrintTotals totals =
         answer == Platform::Answer::Yes ? PrintTotals::With : PrintTotals::Without;
-    for (const QStringList& page : LayoutPrintPages(lines, totals))
-        m_platform->printDocument(page);
+    m_platform->printPages(LayoutPrintPages(lines, totals));
 }

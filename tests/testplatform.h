@@ -19,11 +19,11 @@ public:
     QSize screenSize() const override { return screen; }
     QMargins frameMargins(const QWidget&) const override { return frame; }
     QWidget* createWebView(QWidget*) override { return nullptr; }
-    bool printDocument(const QStringList& rows) override
+    int printPages(const QList<QStringList>& pages) override
     {
         if (!printerAvailable)
-            return false;
-        printedJobs.append(rows);
-        return true;
+            return 0;
+        printedJobs.append(pages);
+        return static_cast<int>(pages.size());
     }
 };
