@@ -101,6 +101,25 @@ private slots:
         compareGeometry(driver, grownBy(steps));
     }
 
+    // Growth puts a moved window back above the bottom of the screen, keeping
+    // its left edge; one moved above the one-fifth line stays where it is.
+    void grownWindowReturnsAboveTheScreenBottom() {
+        FormDriver driver;
+        driver.form().move(100, 420);
+        driver.clickKeys(QStringLiteral("1+"));
+        Form1::Geometry g = driver.form().geometryTwips();
+        QCOMPARE(g.windowLeft, 1500.0);
+        QCOMPARE(g.windowTop, 5342.0);
+        QCOMPARE(g.windowHeight, 5278.0);
+
+        driver.form().move(100, 50);
+        driver.clickKeys(QStringLiteral("2+"));
+        g = driver.form().geometryTwips();
+        QCOMPARE(g.windowTop, 750.0);
+        QCOMPARE(g.windowHeight, 5278.0);
+        QCOMPARE(driver.form().pos(), QPoint(100, 50));
+    }
+
     void windowAtTheOneFifthLineDoesNotGrow() {
         // 500 pixels high: one fifth is 1500 twips, where a 36-pixel frame
         // puts the top of a window 5100 twips high.
