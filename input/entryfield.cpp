@@ -32,11 +32,11 @@ void EntryField::typeCharacter(char16_t character)
 void EntryField::keyPressEvent(QKeyEvent* event)
 {
     event->accept();
-    QString text = event->text();
-    // Some keyboards give the keypad's Enter no text; it is the Enter key all the same.
-    if (text.isEmpty() && (event->key() == Qt::Key_Enter || event->key() == Qt::Key_Return))
-        text = QString(QChar(CarriageReturn));
-    for (const QChar character : std::as_const(text))
+    // The Enter keys are a carriage return whatever text the keyboard gives
+    // them: some give the keypad's Enter none, others the character ETX.
+    const bool enter = event->key() == Qt::Key_Enter || event->key() == Qt::Key_Return;
+    const QString text = enter ? QString(QChar(CarriageReturn)) : event->text();
+    for (const QChar character : text)
         typeCharacter(character.unicode());
 }
 
