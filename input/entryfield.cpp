@@ -1,5 +1,6 @@
 #include "input/entryfield.h"
 
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 
 namespace {
@@ -38,6 +39,22 @@ void EntryField::keyPressEvent(QKeyEvent* event)
     const QString text = enter ? QString(QChar(CarriageReturn)) : event->text();
     for (const QChar character : text)
         typeCharacter(character.unicode());
+}
+
+// The line edit would take an input method's text as it stands; here it is typed.
+void EntryField::inputMethodEvent(QInputMethodEvent* event)
+{
+    event->accept();
+    for (const QChar character : event->commitString())
+        typeCharacter(character.unicode());
+}
+
+// The line edit answers that it wants an input method whatever its attribute says.
+QVariant EntryField::inputMethodQuery(Qt::InputMethodQuery query) const
+{
+    if (query == Qt::ImEnabled)
+        return false;
+    return QLineEdit::inputMethodQuery(query);
 }
 
 bool EntryField::focusNextPrevChild(bool) { return false; }
