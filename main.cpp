@@ -7,7 +7,9 @@ int main(int argc, char* argv[])
 {
     prepareWebEngineEnvironment();
     QApplication app(argc, argv);
-    QApplication::setApplicationDisplayName(QStringLiteral("\u015Eerit"));
+    // The name titles the credits message. It is not set as the display name,
+    // which the window system would append to every caption, the tax-rate box's too.
+    QApplication::setApplicationName(QStringLiteral("\u015Eerit"));
     QGuiApplication::setDesktopFileName(QStringLiteral("serit"));
     Form1 form;
     form.show();

@@ -1,5 +1,6 @@
 #include "input/entryfield.h"
 
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 
 namespace {
@@ -32,12 +33,28 @@ void EntryField::typeCharacter(char16_t character)
 void EntryField::keyPressEvent(QKeyEvent* event)
 {
     event->accept();
-    QString text = event->text();
-    // Some keyboards give the keypad's Enter no text; it is the Enter key all the same.
-    if (text.isEmpty() && (event->key() == Qt::Key_Enter || event->key() == Qt::Key_Return))
-        text = QString(QChar(CarriageReturn));
-    for (const QChar character : std::as_const(text))
+    // The Enter keys are a carriage return whatever text the keyboard gives
+    // them: some give the keypad's Enter none, others the character ETX.
+    const bool enter = event->key() == Qt::Key_Enter || event->key() == Qt::Key_Return;
+    const QString text = enter ? QString(QChar(CarriageReturn)) : event->text();
+    for (const QChar character : text)
         typeCharacter(character.unicode());
+}
+
+// The line edit would take an input method's text as it stands; here it is typed.
+void EntryField::inputMethodEvent(QInputMethodEvent* event)
+{
+    event->accept();
+    for (const QChar character : event->commitString())
+        typeCharacter(character.unicode());
+}
+
+// The line edit answers that it wants an input method whatever its attribute says.
+QVariant EntryField::inputMethodQuery(Qt::InputMethodQuery query) const
+{
+    if (query == Qt::ImEnabled)
+        return false;
+    return QLineEdit::inputMethodQuery(query);
 }
 
 bool EntryField::focusNextPrevChild(bool) { return false; }

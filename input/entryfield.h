@@ -7,7 +7,8 @@
 // The hidden entry field. Every typed character passes the key-press handler
 // before the field sees it; the handler may replace the character code, and a
 // code of 0 drops it. Nothing reaches the text any other way: no paste, no
-// drop, no context menu, no input method, no editing keys. Tab stays here too.
+// drop, no context menu, no editing keys; input methods are not engaged, and
+// text one commits all the same is typed character by character. Tab stays here too.
 class EntryField : public QLineEdit {
     Q_OBJECT
 
@@ -22,10 +23,14 @@ public:
     // is left of it: a backspace deletes, any other code is inserted.
     void typeCharacter(char16_t character);
 
+    QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
+    using QLineEdit::inputMethodQuery;
+
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     bool focusNextPrevChild(bool next) override;
     bool event(QEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
 
 private:
     KeyPressHandler m_keyPress;
