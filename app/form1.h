@@ -130,6 +130,7 @@ private:
 
     // ---- input/entryecho.cpp ----
     void Text1_Change();
+    void ClearEntry();
     void RefreshEntryDisplay();
     void FocusEntryField();
 

@@ -47,7 +47,7 @@ void Form1::ApplyPendingOperator()
         AddTapeLine(EntryColumn(QStringLiteral("%"), s.TapeText));
         s.Accumulator = applyPercent(s.LastOperator, s.Accumulator, entry, p);
         ShowTotal();
-        Text1->clear();
+        ClearEntry();
         return;
     }
 
@@ -63,5 +63,5 @@ void Form1::ApplyPendingOperator()
     else
         return; // nothing to apply: the entry stays where it is
     PostEntry();
-    Text1->clear();
+    ClearEntry();
 }

@@ -16,7 +16,7 @@ void Form1::ShowTotal()
         return;
     }
     Label1->setText(FormatAmount(s.Accumulator));
-    Text1->clear();
+    ClearEntry();
     s.PendingOperator = QStringLiteral("+");
     s.LastOperator.clear();
     Label2->setText(s.PendingOperator);
@@ -43,7 +43,7 @@ void Form1::ShowOverflow()
     AddTapeLine(OverflowText());
     s.Accumulator = 0;
     AppendSeparator();
-    Text1->clear();
+    ClearEntry();
     Label1->setText(FormatAmount(0));
     s.LastOperator.clear();
     s.PendingOperator = QStringLiteral("+");

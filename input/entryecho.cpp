@@ -11,6 +11,16 @@
 
 void Form1::Text1_Change() { RefreshEntryDisplay(); }
 
+// Emptying the entry always shows the empty entry, ".00", also when the field
+// was empty already and so does not report a change.
+void Form1::ClearEntry()
+{
+    if (Text1->text().isEmpty())
+        Text1_Change();
+    else
+        Text1->clear();
+}
+
 void Form1::RefreshEntryDisplay()
 {
     m_state.EntryValue = Entry();

@@ -24,7 +24,7 @@ void Form1::ClearAllKey()
         return;
     s.Accumulator = 0;
     AppendSeparator();
-    Text1->clear();
+    ClearEntry();
     Label1->setText(FormatAmount(0));
     s.PendingOperator = QStringLiteral("+");
 }
@@ -36,7 +36,7 @@ void Form1::ClearEntryAndTapeKey()
     m_state.Accumulator = 0;
     List1->clear();
     AppendTapeText(StartLine());
-    Text1->clear();
+    ClearEntry();
     Label1->setText(FormatAmount(0));
     SetWindowHeight(StartWindowHeight());
     PlaceWindowAboveScreenBottom();
