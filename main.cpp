@@ -13,5 +13,8 @@ int main(int argc, char* argv[])
     QGuiApplication::setDesktopFileName(QStringLiteral("serit"));
     Form1 form;
     form.show();
+    // Typing works at once: without a window manager to give the new window the
+    // keyboard, the window takes it itself.
+    form.activateWindow();
     return app.exec();
 }

@@ -52,10 +52,12 @@ bool RealProgram::start(const QString& program)
     while (!deadline.hasExpired() && m_process.state() == QProcess::Running) {
         const QString found = xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"),
                                        QStringLiteral("--name"), QStringLiteral("serit")});
-        if (!found.isEmpty()) {
+        if (!found.isEmpty())
             m_window = found.section(QLatin1Char('\n'), 0, 0);
+        // Typed keys go to the window that has the keyboard.
+        if (!m_window.isEmpty() &&
+            xdotool({QStringLiteral("getwindowfocus"), QStringLiteral("-f")}) == m_window)
             return true;
-        }
         QThread::msleep(50);
     }
     return false;
