@@ -106,6 +106,7 @@ private:
     void OperatorKey(const QString& op);
     void EqualsKey();
     void WriteTotalLine();
+    void WritePositiveTotal();
 
     // ---- keys/memorykeys.cpp ----
     void MemoryStoreKey();
@@ -118,6 +119,7 @@ private:
     void AddTaxKey();
     void RemoveTaxKey();
     void AskTaxRate();
+    void ApplyTax(const QString& marker, double newTotal);
 
     // ---- keys/entrykeys.cpp ----
     void DigitKey(int digit);

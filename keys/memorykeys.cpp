@@ -25,12 +25,6 @@ void Form1::ApplyMemory(const QString& marker, double signedMemory)
     s.TapeText = FormatAmount(s.MemoryValue);
     AddTapeLine(EntryColumn(marker, s.TapeText));
     s.Accumulator = s.Accumulator + signedMemory;
-    if (s.Accumulator > 0) {
-        if (ExceedsTotalLine(s.Accumulator))
-            ShowOverflow();
-        else
-            WriteTotalLine();
-        s.PendingOperator = QStringLiteral("+");
-    }
+    WritePositiveTotal();
     ShowTotal();
 }

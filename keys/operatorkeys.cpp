@@ -19,13 +19,20 @@ void Form1::EqualsKey()
     CalculatorState& s = m_state;
     s.LastOperator = s.PendingOperator;
     ApplyPendingOperator();
-    if (s.Accumulator > 0) {
-        if (ExceedsTotalLine(s.Accumulator))
-            ShowOverflow();
-        else
-            WriteTotalLine();
-        s.PendingOperator = QStringLiteral("+");
-    }
+    WritePositiveTotal();
+}
+
+// A positive total is written as a total line, or overflows above the
+// total-line limit; either way "+" is pending afterwards.
+void Form1::WritePositiveTotal()
+{
+    if (!(m_state.Accumulator > 0))
+        return;
+    if (ExceedsTotalLine(m_state.Accumulator))
+        ShowOverflow();
+    else
+        WriteTotalLine();
+    m_state.PendingOperator = QStringLiteral("+");
 }
 
 void Form1::WriteTotalLine()

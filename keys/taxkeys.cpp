@@ -10,15 +10,14 @@ namespace {
 // The tax amount as it is written: rounded to 15 significant digits first.
 QString taxAmountText(double amount) { return FormatAmount(RoundToSignificantDigits(amount, 15)); }
 
+double taxFactor(std::int16_t rate) { return rate / 100.0 + 1; }
+
 } // namespace
 
 void Form1::AddTaxKey()
 {
     CalculatorState& s = m_state;
-    const double factor = s.TaxRate / 100.0 + 1;
-    s.TapeText = taxAmountText(factor * s.Accumulator - s.Accumulator);
-    AddTapeLine(EntryColumn(QStringLiteral("+V"), s.TapeText));
-    s.Accumulator = factor * s.Accumulator;
+    ApplyTax(QStringLiteral("+V"), taxFactor(s.TaxRate) * s.Accumulator);
     if (s.Accumulator > 0) {
         // Above the total-line limit only the overflow text is written; the
         // total stays, and the result display decides whether it overflows.
@@ -33,19 +32,18 @@ void Form1::AddTaxKey()
 
 void Form1::RemoveTaxKey()
 {
-    CalculatorState& s = m_state;
-    const double factor = s.TaxRate / 100.0 + 1;
-    s.TapeText = taxAmountText(s.Accumulator / factor - s.Accumulator);
-    AddTapeLine(EntryColumn(QStringLiteral("-V"), s.TapeText));
-    s.Accumulator = s.Accumulator / factor;
-    if (s.Accumulator > 0) {
-        if (ExceedsTotalLine(s.Accumulator))
-            ShowOverflow();
-        else
-            WriteTotalLine();
-        s.PendingOperator = QStringLiteral("+");
-    }
+    ApplyTax(QStringLiteral("-V"), m_state.Accumulator / taxFactor(m_state.TaxRate));
+    WritePositiveTotal();
     ShowTotal();
+}
+
+// Writes the tax line with the total before the change, then takes the new total.
+void Form1::ApplyTax(const QString& marker, double newTotal)
+{
+    CalculatorState& s = m_state;
+    s.TapeText = taxAmountText(newTotal - s.Accumulator);
+    AddTapeLine(EntryColumn(marker, s.TapeText));
+    s.Accumulator = newTotal;
 }
 
 void Form1::AskTaxRate()
