@@ -184,8 +184,22 @@ void Form1::ConnectHandlers()
 
 bool Form1::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == List1->viewport() && event->type() == QEvent::MouseButtonRelease)
+    if (watched != List1->viewport())
+        return QWidget::eventFilter(watched, event);
+    switch (event->type()) {
+    case QEvent::MouseButtonRelease:
         List1_MouseUp(static_cast<int>(static_cast<QMouseEvent*>(event)->button()));
+        break;
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+        // Only the left button picks a line. A right click asks to print, and
+        // neither it nor the middle button moves the selection off the newest line.
+        if (static_cast<QMouseEvent*>(event)->button() != Qt::LeftButton)
+            return true;
+        break;
+    default:
+        break;
+    }
     return QWidget::eventFilter(watched, event);
 }
 

@@ -150,6 +150,27 @@ private slots:
             compareLastLineSelected(driver);
         }
     }
+
+    // A right click that asks for a printout, or a middle click, on an older
+    // line keeps the newest line selected; the left button picks a line.
+    void onlyTheLeftButtonSelectsATapeLine() {
+        FormDriver driver;
+        driver.clickKeys(QStringLiteral("1+2+3+4+"));
+        QListWidget* tape = driver.tape();
+        const QPoint second = tape->visualItemRect(tape->item(1)).center();
+        bool asked = false;
+        FormDriver::answerNextModal([&asked](QWidget* box) {
+            asked = true;
+            box->close();
+        });
+        QTest::mouseClick(tape->viewport(), Qt::RightButton, Qt::NoModifier, second);
+        QVERIFY(asked);
+        QTest::mouseClick(tape->viewport(), Qt::MiddleButton, Qt::NoModifier, second);
+        QTest::mouseDClick(tape->viewport(), Qt::MiddleButton, Qt::NoModifier, second);
+        compareLastLineSelected(driver);
+        QTest::mouseClick(tape->viewport(), Qt::LeftButton, Qt::NoModifier, second);
+        QCOMPARE(tape->currentRow(), 1);
+    }
 };
 
 QTEST_MAIN(TapeGrowthTest)

@@ -1,0 +1,150 @@
+// A long tape typed as a user types it, "1+" per line: every line is kept, the
+// window stops growing at the one-fifth line, the newest line stays selected,
+// and printing hands every line to the printer, 60 rows a page.
+//
+// SERIT_LONGTAPE_LINES sets how many calculation lines are written. The
+// default goes past 32,767, the most a 16-bit line count could hold; each line
+// costs the tape's list view a layout of all lines before it, so the run time
+// grows with the square of the count (100,000 lines take minutes).
+
+#include "formdriver.h"
+
+#include "core/amountformat.h"
+
+#include <QAbstractButton>
+#include <QElapsedTimer>
+#include <QMessageBox>
+
+namespace {
+
+int calculationLines() {
+    return qEnvironmentVariableIsSet("SERIT_LONGTAPE_LINES")
+               ? qEnvironmentVariableIntValue("SERIT_LONGTAPE_LINES")
+               : 33000;
+}
+
+// The tape holds the start line, then line n (from 1) adds 1 to a total of n.
+QString expectedLine(int index) {
+    if (index == 0)
+        return QString(18, u' ');
+    return tapeLine(QStringLiteral("+"), QStringLiteral("1.00"), FormatAmount(index));
+}
+
+// Row `row` of the page that starts at tape line `first`: the lines of the
+// row's columns side by side, each closed by "  !", except that without totals
+// each line is cut to 23 characters and the first column is closed by " !".
+QString expectedRow(int count, int first, int row, QMessageBox::StandardButton totals) {
+    const int columns = totals == QMessageBox::Yes ? 2 : 3;
+    QString text;
+    for (int column = 0; column < columns; ++column) {
+        const int index = first + row + 60 * column;
+        if (index >= count)
+            continue;
+        if (totals == QMessageBox::Yes)
+            text += expectedLine(index) + QStringLiteral("  !");
+        else
+            text += expectedLine(index).left(23) +
+                    (column == 0 ? QStringLiteral(" !") : QStringLiteral("  !"));
+    }
+    return text;
+}
+
+} // namespace
+
+class LongTapeTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() {
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+        m_lines = calculationLines();
+        QVERIFY(m_lines > 16);
+        m_driver = std::make_unique<FormDriver>();
+        QElapsedTimer clock;
+        clock.start();
+        for (int line = 1; line <= m_lines; ++line) {
+            m_driver->type(QStringLiteral("1+"));
+            if (QTest::currentTestFailed())
+                return;
+        }
+        qInfo("%d lines typed in %lld ms", m_lines, clock.elapsed());
+    }
+
+    void tapeHoldsEveryLine() {
+        const QStringList lines = m_driver->tapeLines();
+        QCOMPARE(lines.size(), m_lines + 1);
+        for (int index = 0; index < lines.size(); ++index) {
+            if (lines.at(index) != expectedLine(index))
+                QFAIL(qPrintable(
+                    QStringLiteral("line %1 is \"%2\"").arg(index).arg(lines.at(index))));
+        }
+        QCOMPARE(m_driver->display("Label1"), FormatAmount(m_lines));
+    }
+
+    void windowStoppedGrowingAtTheOneFifthLine() {
+        const Form1::Geometry g = m_driver->form().geometryTwips();
+        QCOMPARE(g.windowTop, 2222.0);
+        QCOMPARE(g.windowHeight, 8398.0);
+        QCOMPARE(g.list1Top, 540.0);
+        QCOMPARE(g.list1Height, 3628.0);
+        QCOMPARE(g.picture1Top, 4143.0);
+    }
+
+    void newestLineIsSelectedAndInView() {
+        QListWidget* tape = m_driver->tape();
+        QCOMPARE(tape->currentRow(), m_lines);
+        const QRect last = tape->visualItemRect(tape->item(m_lines));
+        QVERIFY(last.top() >= 0 && last.bottom() < tape->viewport()->height());
+    }
+
+    void printsEveryLine_data() {
+        QTest::addColumn<QMessageBox::StandardButton>("answer");
+        QTest::addColumn<int>("linesPerPage");
+        QTest::newRow("with totals") << QMessageBox::Yes << 120;
+        QTest::newRow("without totals") << QMessageBox::No << 180;
+    }
+    void printsEveryLine() {
+        QFETCH(QMessageBox::StandardButton, answer);
+        QFETCH(int, linesPerPage);
+        m_driver->platform().printedJobs.clear();
+        QString title;
+        FormDriver::answerNextModal([&title, answer](QWidget* widget) {
+            title = widget->windowTitle();
+            if (auto* box = qobject_cast<QMessageBox*>(widget))
+                QTest::mouseClick(box->button(answer), Qt::LeftButton);
+            else
+                widget->close();
+        });
+        QWidget* viewport = m_driver->tape()->viewport();
+        QTest::mouseClick(viewport, Qt::RightButton, Qt::NoModifier, viewport->rect().center());
+        QCOMPARE(title, QStringLiteral("D\u00F6k\u00FCm"));
+
+        const int count = m_lines + 1;
+        const QList<QStringList>& pages = m_driver->platform().printedJobs;
+        QCOMPARE(pages.size(), (count + linesPerPage - 1) / linesPerPage);
+        for (int page = 0; page < pages.size(); ++page) {
+            QCOMPARE(pages.at(page).size(), 60);
+            for (int row = 0; row < 60; ++row) {
+                const QString expected = expectedRow(count, page * linesPerPage, row, answer);
+                if (pages.at(page).at(row) != expected)
+                    QFAIL(qPrintable(QStringLiteral("page %1, row %2: \"%3\", expected \"%4\"")
+                                         .arg(page)
+                                         .arg(row)
+                                         .arg(pages.at(page).at(row), expected)));
+            }
+        }
+
+        // Printing changes nothing on the tape, nor which line is selected.
+        QCOMPARE(m_driver->tape()->count(), count);
+        QCOMPARE(m_driver->tape()->currentRow(), m_lines);
+    }
+
+    void cleanupTestCase() { m_driver.reset(); }
+
+private:
+    int m_lines = 0;
+    std::unique_ptr<FormDriver> m_driver;
+};
+
+QTEST_MAIN(LongTapeTest)
+#include "tst_longtape.moc"
