@@ -51,6 +51,10 @@ public:
         // An OpenGL child from the start makes the view's own window an
         // OpenGL one at once, so it is never recreated once it is embedded.
         (new QOpenGLWidget(m_view))->hide();
+        // A native window of no size is never mapped: the view would stay
+        // hidden however its container is sized later.
+        if (parent)
+            m_view->resize(parent->size());
         m_view->winId();
         auto* layout = new QVBoxLayout(this);
         layout->setContentsMargins(0, 0, 0, 0);
