@@ -1,5 +1,7 @@
 #include "app/platform.h"
 
+#include "app/environment.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QInputDialog>
@@ -64,6 +66,7 @@ QWidget* Platform::createWebView(QWidget* parent)
 {
     using CreateView = QWidget* (*)(QWidget*);
     static CreateView create = [] {
+        shareOpenGLContextsForWebEngine();
         const QString dir = QDir(QCoreApplication::applicationDirPath())
                                 .filePath(QStringLiteral(SERIT_MODULE_FROM_BIN));
         QLibrary module(QDir(dir).filePath(QStringLiteral("serit_webview")));
