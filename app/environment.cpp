@@ -1,14 +1,47 @@
 #include "app/environment.h"
 
 #include <QCoreApplication>
+#include <QOpenGLContext>
 
 #include <unistd.h>
+
+// Qt's own hook for the context that all others share with, as the web engine
+// sets it when it is initialised before the application; exported by Qt GUI.
+QT_BEGIN_NAMESPACE
+Q_GUI_EXPORT void qt_gl_set_global_share_context(QOpenGLContext* context);
+Q_GUI_EXPORT QOpenGLContext* qt_gl_global_share_context();
+QT_END_NAMESPACE
 
 void prepareWebEngineEnvironment()
 {
     // The engine's renderer sandbox cannot run as root; it stays on otherwise.
-    if (geteuid() == 0)
+    const bool root = geteuid() == 0;
+    if (root)
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
-    // The engine is loaded after the window exists and shares its GL contexts.
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    // One small strip: its page is drawn in software, with no GPU thread and
+    // its OpenGL contexts, and without the sandbox there is no use for the
+    // zygote processes that renderers are otherwise forked from. The page
+    // keeps a renderer process of its own (not --single-process), so that a
+    // page that crashes takes the strip with it and not the calculator.
+    if (!qEnvironmentVariableIsSet("QTWEBENGINE_CHROMIUM_FLAGS"))
+        qputenv("QTWEBENGINE_CHROMIUM_FLAGS", root ? "--disable-gpu --no-zygote" : "--disable-gpu");
+}
+
+// Qt::AA_ShareOpenGLContexts would make the application create this context
+// in its constructor: loading the OpenGL driver there costs the calculator
+// about 50 ms before its window maps, and the driver's memory for the whole
+// run even when the strip never starts. The engine only needs the context to
+// exist when it is first loaded, so it is made here, just before, as the
+// application would have made it.
+void shareOpenGLContextsForWebEngine()
+{
+    if (qt_gl_global_share_context())
+        return;
+    auto* context = new QOpenGLContext(QCoreApplication::instance());
+    context->setFormat(QSurfaceFormat::defaultFormat());
+    // Without OpenGL (no GLX on the display, the offscreen platform) the view
+    // must draw in software, or the engine crashes the whole program.
+    if (!context->create())
+        qputenv("QT_QUICK_BACKEND", "software");
+    qt_gl_set_global_share_context(context);
 }

@@ -1,5 +1,7 @@
 #include "app/platform.h"
 
+#include "app/environment.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QInputDialog>
@@ -63,10 +65,14 @@ std::optional<QString> Platform::askText(QWidget* parent, const QString& title,
 QWidget* Platform::createWebView(QWidget* parent)
 {
     using CreateView = QWidget* (*)(QWidget*);
-    static CreateView create = [] {
-        const QString dir = QDir(QCoreApplication::applicationDirPath())
-                                .filePath(QStringLiteral(SERIT_MODULE_FROM_BIN));
-        QLibrary module(QDir(dir).filePath(QStringLiteral("serit_webview")));
+    static CreateView create = []() -> CreateView {
+        const QDir dir(QDir(QCoreApplication::applicationDirPath())
+                           .filePath(QStringLiteral(SERIT_MODULE_FROM_BIN)));
+        // Without the module there is no engine to make the OpenGL context for.
+        if (!dir.exists(QStringLiteral("serit_webview.so")))
+            return nullptr;
+        shareOpenGLContextsForWebEngine();
+        QLibrary module(dir.filePath(QStringLiteral("serit_webview")));
         return reinterpret_cast<CreateView>(module.resolve("serit_create_advertisement_view"));
     }();
     return create ? create(parent) : nullptr;

@@ -42,8 +42,9 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(strip->view(), 30000);
         QCOMPARE(strip->view()->property("url").toUrl(),
                  QUrl(QStringLiteral("http://www.serit.example/tarkal_reklam.htm")));
-        QVERIFY(form.findChild<QWidget*>(QStringLiteral("Text1"))->hasFocus() ||
-                !form.isActiveWindow());
+        // The strip never keeps the keyboard, even where showing its window activates it.
+        QTRY_VERIFY(form.findChild<QWidget*>(QStringLiteral("Text1"))->hasFocus() ||
+                    !form.isActiveWindow());
     }
 
     void pageCannotOpenWindows()

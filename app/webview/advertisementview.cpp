@@ -1,12 +1,14 @@
 // The web view of the advertisement strip, built as a module of its own that
 // the program loads at run time once its window is on screen.
 
+#include <QOpenGLContext>
 #include <QOpenGLWidget>
 #include <QVBoxLayout>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
 #include <QWebEngineSettings>
 #include <QWebEngineView>
+#include <QTimer>
 #include <QWindow>
 
 
@@ -50,19 +52,39 @@ public:
         m_view->setContextMenuPolicy(Qt::NoContextMenu);
         // An OpenGL child from the start makes the view's own window an
         // OpenGL one at once, so it is never recreated once it is embedded.
-        (new QOpenGLWidget(m_view))->hide();
+        // Where there is no OpenGL the view draws in software.
+        if (QOpenGLContext::globalShareContext() && QOpenGLContext::globalShareContext()->isValid())
+            (new QOpenGLWidget(m_view))->hide();
+        // A native window of no size is never mapped: the view would stay
+        // hidden however its container is sized later.
+        if (parent)
+            m_view->resize(parent->size());
         m_view->winId();
         auto* layout = new QVBoxLayout(this);
         layout->setContentsMargins(0, 0, 0, 0);
         QWidget* container = QWidget::createWindowContainer(m_view->windowHandle(), this);
         container->setFocusPolicy(Qt::NoFocus);
         layout->addWidget(container);
+        m_view->windowHandle()->installEventFilter(this);
     }
 
     ~AdvertisementView() override { delete m_view; }
 
     QUrl url() const { return m_view->url(); }
     void setUrl(const QUrl& url) { m_view->setUrl(url); }
+
+protected:
+    // The keys belong to the calculator: a click into the page, or a platform
+    // that activates every window it shows, must not leave them in the strip.
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::FocusIn)
+            QTimer::singleShot(0, this, [this] {
+                window()->activateWindow();
+                window()->setFocus(Qt::ActiveWindowFocusReason);
+            });
+        return QWidget::eventFilter(watched, event);
+    }
 
 private:
     QWebEngineView* m_view;

@@ -71,6 +71,23 @@ private slots:
         QCOMPARE(shot.pixelColor(100, 51 + 50), QColor(0, 192, 192));
     }
 
+    // The page cannot load here: the strip shows the engine's error page, white
+    // where the window underneath is grey (above the tape's top row).
+    void stripShowsTheWebView()
+    {
+        RealProgram program;
+        QVERIFY2(program.start(programPath()), qPrintable(program.output()));
+        const auto whiteInStrip = [&program] {
+            const QImage strip = program.screenshot().copy(0, 0, 173, 36);
+            int white = 0;
+            for (int y = 0; y < strip.height(); ++y)
+                for (int x = 0; x < strip.width(); ++x)
+                    white += strip.pixelColor(x, y) == QColor(Qt::white) ? 1 : 0;
+            return white;
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(whiteInStrip() > 173 * 36 / 2, 30000);
+    }
+
     void doubleClickOnClearKeyEndsTheProgram()
     {
         RealProgram program;

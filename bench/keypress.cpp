@@ -1,0 +1,132 @@
+// Cost of one calculation step as the tape grows: "1" and "+" clicked with real
+// mouse events on the window's key hotspots (each "+" writes a tape line and
+// selects it), then the events that follow, painting included, with 10 lines on
+// the tape and with 100,000, in one process on the offscreen platform.
+
+#include "app/form1.h"
+#include "keys/keytable.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QListWidget>
+#include <QTest>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+// A 1024 x 768 screen and a window frame of classic size; no web engine.
+class BenchPlatform : public Platform {
+public:
+    QSize screenSize() const override { return {1024, 768}; }
+    QMargins frameMargins(const QWidget&) const override { return {4, 30, 3, 4}; }
+    QWidget* createWebView(QWidget*) override { return nullptr; }
+};
+
+class Bench {
+public:
+    Bench()
+        : m_form(std::make_unique<BenchPlatform>()) {
+        m_form.show();
+        (void)QTest::qWaitForWindowExposed(&m_form);
+        m_tape = m_form.findChild<QListWidget*>(QStringLiteral("List1"));
+    }
+
+    int lines() const { return m_tape->count(); }
+
+    // Calculation steps through PressKey, the road every key press takes.
+    void fillTo(int count) {
+        while (m_tape->count() < count) {
+            m_form.PressKey(1, Button::Left);
+            m_form.PressKey(Key::Plus, Button::Left);
+        }
+        QApplication::processEvents();
+    }
+
+    // Tape lines appended straight to the list, as calculation steps write
+    // them; through PressKey the fill alone would take as long as the steps
+    // it makes grow, which is what is measured here.
+    void appendLinesTo(int count) {
+        const QString line = m_tape->item(m_tape->count() - 1)->text();
+        while (m_tape->count() < count)
+            m_tape->addItem(line);
+        QApplication::processEvents();
+    }
+
+    void clearTape() {
+        click(Key::ClearEntryAndTape);
+        QApplication::processEvents();
+    }
+
+    // Times `steps` steps; the line each one writes is taken off again after
+    // it is timed, so that the tape keeps its length.
+    std::vector<double> timeSteps(int steps) {
+        std::vector<double> ms;
+        for (int i = 0; i < steps; ++i) {
+            QElapsedTimer timer;
+            timer.start();
+            click(1);
+            click(Key::Plus);
+            QApplication::processEvents();
+            ms.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
+            delete m_tape->takeItem(m_tape->count() - 1);
+            QApplication::processEvents();
+        }
+        return ms;
+    }
+
+private:
+    void click(int index) {
+        QTest::mouseClick(m_form.findChild<QWidget*>(QStringLiteral("Image1_%1").arg(index)),
+                          Qt::LeftButton);
+    }
+
+    Form1 m_form;
+    QListWidget* m_tape = nullptr;
+};
+
+double median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+double percentile90(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() * 9 / 10];
+}
+
+constexpr int Steps = 301;
+constexpr int WarmUpSteps = 30; // the window grows with the first lines; let it finish
+
+double measure(Bench& bench, const char* name) {
+    bench.timeSteps(WarmUpSteps);
+    const std::vector<double> ms = bench.timeSteps(Steps);
+    std::printf("%s lines=%d median_ms=%.3f p90_ms=%.3f\n", name, bench.lines(), median(ms),
+                percentile90(ms));
+    return median(ms);
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    const int large = argc > 1 ? std::atoi(argv[1]) : 100000;
+    Bench bench;
+    bench.fillTo(10);
+    const double small = measure(bench, "small");
+
+    QElapsedTimer fill;
+    fill.start();
+    bench.appendLinesTo(large);
+    std::printf("fill lines=%d seconds=%.1f\n", bench.lines(),
+                static_cast<double>(fill.elapsed()) / 1e3);
+    const double big = measure(bench, "large");
+
+    bench.clearTape();
+    bench.fillTo(10);
+    const double smallAgain = measure(bench, "small_again");
+    std::printf("ratio large/small=%.2f (small again %.2f)\n", big / small, big / smallAgain);
+    return 0;
+}

@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# Measures Şerit beside its peers in one run: start-up and memory on a private
+# X display, interleaving the programs, and the cost of a key press as the tape
+# grows. Installs what is missing and builds what it needs first.
+#   bench/run.sh [ROUNDS]        (10 rounds unless told)
+# Raw figures and the summary go to build/bench/.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+rounds=${1:-10}
+
+packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-webengine-dev libgl-dev
+          fonts-liberation fonts-dejavu-core xvfb xauth xdotool x11-utils libx11-dev libxtst-dev
+          dbus-x11 at-spi2-core python3-pyatspi galculator speedcrunch util-linux)
+missing=()
+for package in "${packages[@]}"; do
+    status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
+    [[ "$status" == "install ok installed" ]] || missing+=("$package")
+done
+if [[ ${#missing[@]} -gt 0 ]]; then
+    sudo=()
+    [[ $(id -u) -eq 0 ]] || sudo=(sudo)
+    echo "Installing: ${missing[*]}"
+    "${sudo[@]}" apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends \
+        "${missing[@]}" >/dev/null
+fi
+
+"$root/scripts/build.sh" "$root/build" -DSERIT_BENCH=ON
+
+out="$root/build/bench"
+mkdir -p "$out"
+# Without a network, as the calculator's strip meets it when offline: the page
+# fails at once instead of waiting on a name server. One namespace for the
+# whole measurement, so that making it costs no program anything.
+if unshare -n true 2>/dev/null; then
+    unshare -n "$root/bench/measure.sh" "$root" "$out" "$rounds"
+else
+    echo "Note: cannot make a network namespace here; measuring with the network as it is."
+    "$root/bench/measure.sh" "$root" "$out" "$rounds"
+fi
+"$root/bench/summarize.py" "$out" | tee "$out/summary.md"
