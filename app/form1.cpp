@@ -7,12 +7,11 @@
 #include "app/windowicon.h"
 #include "input/entryfield.h"
 #include "keys/hotspot.h"
+#include "tape/tapeview.h"
 #include "resources/maker.h"
 
 #include <QFrame>
 #include <QLabel>
-#include <QListWidget>
-#include <QMouseEvent>
 #include <QTimer>
 
 namespace {
@@ -66,6 +65,7 @@ Form1::Form1(std::unique_ptr<Platform> platform)
     : m_platform(platform ? std::move(platform) : std::make_unique<Platform>())
 {
     installHotspotAccessibility();
+    installTapeAccessibility();
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(MakerAddress());
     setWindowIcon(::windowIcon());
@@ -87,16 +87,10 @@ void Form1::CreateControls()
 {
     CreateCalculatorBody();
 
-    List1 = new QListWidget(this);
+    List1 = new TapeView(this);
     List1->setObjectName(QStringLiteral("List1"));
     List1->setFont(tapeFont());
     List1->setToolTip(QStringLiteral("Sag click ile printer ciktisi."));
-    List1->setFocusPolicy(Qt::NoFocus);
-    List1->setUniformItemSizes(true);
-    List1->setSelectionMode(QAbstractItemView::SingleSelection);
-    List1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    List1->setTextElideMode(Qt::ElideNone);
-    List1->viewport()->installEventFilter(this);
     ApplyStartLayout();
 
     WebBrowser1 = new AdvertisementStrip(
@@ -176,31 +170,11 @@ void Form1::ConnectHandlers()
     }
     Text1->setKeyPressHandler([this](int& keyAscii) { Text1_KeyPress(keyAscii); });
     connect(Text1, &QLineEdit::textChanged, this, &Form1::Text1_Change);
+    connect(List1, &TapeView::released, this, &Form1::List1_MouseUp);
     connect(Timer1, &QTimer::timeout, this, &Form1::Timer1_Timer);
     connect(Timer2, &QTimer::timeout, this, &Form1::Timer2_Timer);
     Timer1->start();
     Timer2->start();
-}
-
-bool Form1::eventFilter(QObject* watched, QEvent* event)
-{
-    if (watched != List1->viewport())
-        return QWidget::eventFilter(watched, event);
-    switch (event->type()) {
-    case QEvent::MouseButtonRelease:
-        List1_MouseUp(static_cast<int>(static_cast<QMouseEvent*>(event)->button()));
-        break;
-    case QEvent::MouseButtonPress:
-    case QEvent::MouseButtonDblClick:
-        // Only the left button picks a line. A right click asks to print, and
-        // neither it nor the middle button moves the selection off the newest line.
-        if (static_cast<QMouseEvent*>(event)->button() != Qt::LeftButton)
-            return true;
-        break;
-    default:
-        break;
-    }
-    return QWidget::eventFilter(watched, event);
 }
 
 Form1::Geometry Form1::geometryTwips() const

@@ -15,8 +15,8 @@ class EntryField;
 class Hotspot;
 class QFrame;
 class QLabel;
-class QListWidget;
 class QTimer;
+class TapeView;
 
 // The calculator window. It owns the calculator state and every control; its
 // member functions live in the folder of their subsystem:
@@ -49,7 +49,6 @@ public:
 protected:
     void changeEvent(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     // ---- app/form1.cpp: the controls and their layout ----
@@ -167,7 +166,7 @@ private:
     QFrame* Frame1 = nullptr;
     QLabel* Label3 = nullptr;
     AdvertisementStrip* WebBrowser1 = nullptr;
-    QListWidget* List1 = nullptr;
+    TapeView* List1 = nullptr;
     QWidget* Picture1 = nullptr;
     QTimer* Timer2 = nullptr;
     QTimer* Timer1 = nullptr;

@@ -4,7 +4,7 @@
 
 #include "app/twips.h"
 
-#include <QListWidget>
+#include "tape/tapeview.h"
 
 namespace {
 

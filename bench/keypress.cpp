@@ -8,7 +8,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QListWidget>
+#include "tape/tapeview.h"
 #include <QTest>
 
 #include <algorithm>
@@ -31,7 +31,7 @@ public:
         : m_form(std::make_unique<BenchPlatform>()) {
         m_form.show();
         (void)QTest::qWaitForWindowExposed(&m_form);
-        m_tape = m_form.findChild<QListWidget*>(QStringLiteral("List1"));
+        m_tape = m_form.findChild<TapeView*>(QStringLiteral("List1"));
     }
 
     int lines() const { return m_tape->count(); }
@@ -49,7 +49,7 @@ public:
     // them; through PressKey the fill alone would take as long as the steps
     // it makes grow, which is what is measured here.
     void appendLinesTo(int count) {
-        const QString line = m_tape->item(m_tape->count() - 1)->text();
+        const QString line = m_tape->line(m_tape->count() - 1);
         while (m_tape->count() < count)
             m_tape->addItem(line);
         QApplication::processEvents();
@@ -84,7 +84,7 @@ private:
     }
 
     Form1 m_form;
-    QListWidget* m_tape = nullptr;
+    TapeView* m_tape = nullptr;
 };
 
 double median(std::vector<double> values) {

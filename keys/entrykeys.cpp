@@ -3,9 +3,9 @@
 #include "core/amountformat.h"
 #include "input/entryfield.h"
 #include "tape/tapeline.h"
+#include "tape/tapeview.h"
 
 #include <QLabel>
-#include <QListWidget>
 
 // Digits and the point are appended as they come; the field's capacity of 14
 // characters is the only bound, and a character past it is dropped.

@@ -2,7 +2,7 @@
 
 #include "tape/printlayout.h"
 
-#include <QListWidget>
+#include "tape/tapeview.h"
 
 // A right click on the tape prints it, with or without the running totals, a
 // print job per page. Printing changes nothing on the tape or in the calculator.
@@ -16,11 +16,7 @@ void Form1::List1_MouseUp(int button)
     if (answer == Platform::Answer::Cancel)
         return;
 
-    QStringList lines;
-    lines.reserve(List1->count());
-    for (int i = 0; i < List1->count(); ++i)
-        lines.append(List1->item(i)->text());
     const PrintTotals totals =
         answer == Platform::Answer::Yes ? PrintTotals::With : PrintTotals::Without;
-    m_platform->printPages(LayoutPrintPages(lines, totals));
+    m_platform->printPages(LayoutPrintPages(List1->lines(), totals));
 }

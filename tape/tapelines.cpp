@@ -3,7 +3,7 @@
 #include "core/amountformat.h"
 #include "tape/tapeline.h"
 
-#include <QListWidget>
+#include "tape/tapeview.h"
 
 // Writes a calculation line: the caller's entry column, then the running total.
 void Form1::AddTapeLine(const QString& entryColumn)
@@ -14,11 +14,9 @@ void Form1::AddTapeLine(const QString& entryColumn)
 }
 
 // Appends a line as it stands, without a running total and without growing the window.
-void Form1::AppendTapeText(const QString& line) { List1->addItem(line); }
+void Form1::AppendTapeText(const QString& line) { List1->addLine(line); }
 
 void Form1::SelectLastTapeLine()
 {
-    const int last = List1->count() - 1;
-    List1->setCurrentRow(last);
-    List1->scrollToItem(List1->item(last));
+    List1->setCurrentRow(List1->count() - 1);
 }

@@ -365,9 +365,9 @@ Snapshot takeSnapshot(FormDriver& driver) {
     s.entry = driver.entryField()->text();
     s.label1 = driver.display("Label1");
     s.label4 = driver.display("Label4");
-    QListWidget* tape = driver.tape();
+    TapeView* tape = driver.tape();
     s.tapeCount = tape->count();
-    s.lastLine = s.tapeCount > 0 ? tape->item(s.tapeCount - 1)->text() : QString();
+    s.lastLine = s.tapeCount > 0 ? tape->line(s.tapeCount - 1) : QString();
     s.currentRow = tape->currentRow();
     s.growthSteps = growthSteps(driver);
     s.printedPages = driver.platform().printedJobs.size();

@@ -31,9 +31,9 @@ QLineEdit* FormDriver::entryField() const
     return m_form->findChild<QLineEdit*>(QStringLiteral("Text1"));
 }
 
-QListWidget* FormDriver::tape() const
+TapeView* FormDriver::tape() const
 {
-    return m_form->findChild<QListWidget*>(QStringLiteral("List1"));
+    return m_form->findChild<TapeView*>(QStringLiteral("List1"));
 }
 
 void FormDriver::click(int index, Qt::MouseButton button)
@@ -75,10 +75,7 @@ void FormDriver::type(const QString& text)
 
 QStringList FormDriver::tapeLines() const
 {
-    QStringList lines;
-    for (int i = 0; i < tape()->count(); ++i)
-        lines.append(tape()->item(i)->text());
-    return lines;
+    return tape()->lines();
 }
 
 void FormDriver::answerNextModal(std::function<void(QWidget*)> answer)

@@ -5,7 +5,7 @@
 
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
+#include "tape/tapeview.h"
 #include <QStringList>
 #include <QTest>
 
@@ -25,7 +25,7 @@ public:
     QWidget* hotspot(int index) const;
     QLabel* label(const char* name) const;
     QLineEdit* entryField() const;
-    QListWidget* tape() const;
+    TapeView* tape() const;
 
     // Left, right or middle click on a key, with real press and release events.
     void click(int index, Qt::MouseButton button = Qt::LeftButton);

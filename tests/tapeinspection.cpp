@@ -139,14 +139,14 @@ void checkTotals(NewLines& tape, const Snapshot& before, double totalAfter) {
 }
 
 void checkSelection(FormDriver& driver, NewLines& tape) {
-    QListWidget* list = driver.tape();
+    TapeView* list = driver.tape();
     const int last = list->count() - 1;
     if (list->currentRow() != last) {
         tape.errors.append(
             QStringLiteral("line %1 of %2 is selected").arg(list->currentRow()).arg(last));
         return;
     }
-    const QRect rect = list->visualItemRect(list->item(last));
+    const QRect rect = list->rowRect(last);
     if (rect.top() < 0 || rect.bottom() >= list->viewport()->height())
         tape.errors.append(QStringLiteral("the newest line is out of view"));
 }
@@ -167,18 +167,18 @@ double startHeight(FormDriver& driver) {
 
 NewLines inspectNewLines(FormDriver& driver, const Snapshot& before) {
     NewLines tape;
-    QListWidget* list = driver.tape();
+    TapeView* list = driver.tape();
     const int count = list->count();
     const bool kept =
-        count >= before.tapeCount && list->item(before.tapeCount - 1)->text() == before.lastLine;
+        count >= before.tapeCount && list->line(before.tapeCount - 1) == before.lastLine;
     if (!kept) {
-        tape.cleared = count == 1 && list->item(0)->text() == startText();
+        tape.cleared = count == 1 && list->line(0) == startText();
         if (!tape.cleared)
             tape.errors.append(QStringLiteral("a line of the tape changed or vanished"));
         return tape;
     }
     for (int i = before.tapeCount; i < count; ++i)
-        tape.lines.append(list->item(i)->text());
+        tape.lines.append(list->line(i));
     for (qsizetype i = 0; i < tape.lines.size(); ++i) {
         const QString& line = tape.lines.at(i);
         if (line == separatorText()) {

@@ -91,9 +91,9 @@ private slots:
     }
 
     void newestLineIsSelectedAndInView() {
-        QListWidget* tape = m_driver->tape();
+        TapeView* tape = m_driver->tape();
         QCOMPARE(tape->currentRow(), m_lines);
-        const QRect last = tape->visualItemRect(tape->item(m_lines));
+        const QRect last = tape->rowRect(m_lines);
         QVERIFY(last.top() >= 0 && last.bottom() < tape->viewport()->height());
     }
 

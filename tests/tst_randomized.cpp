@@ -176,10 +176,10 @@ private:
     };
 
     void count(const Snapshot& before, const ModalAnswers& answers) {
-        QListWidget* tape = m_driver->tape();
+        TapeView* tape = m_driver->tape();
         for (int i = before.tapeCount; i < tape->count(); ++i) {
             ++m_counts.lines;
-            if (tape->item(i)->text().startsWith(u'E'))
+            if (tape->line(i).startsWith(u'E'))
                 ++m_counts.overflowLines;
         }
         m_counts.longestTape = std::max(m_counts.longestTape, tape->count());

@@ -40,10 +40,10 @@ void compareGeometry(FormDriver& driver, const Expected& expected) {
 }
 
 void compareLastLineSelected(FormDriver& driver) {
-    QListWidget* tape = driver.tape();
+    TapeView* tape = driver.tape();
     QCOMPARE(tape->currentRow(), tape->count() - 1);
     // Scrolled into view (lines are wider than the box, which cuts them off).
-    const QRect last = tape->visualItemRect(tape->item(tape->count() - 1));
+    const QRect last = tape->rowRect(tape->count() - 1);
     QVERIFY(last.top() >= 0 && last.bottom() < tape->viewport()->height());
 }
 
@@ -156,8 +156,8 @@ private slots:
     void onlyTheLeftButtonSelectsATapeLine() {
         FormDriver driver;
         driver.clickKeys(QStringLiteral("1+2+3+4+"));
-        QListWidget* tape = driver.tape();
-        const QPoint second = tape->visualItemRect(tape->item(1)).center();
+        TapeView* tape = driver.tape();
+        const QPoint second = tape->rowRect(1).center();
         bool asked = false;
         FormDriver::answerNextModal([&asked](QWidget* box) {
             asked = true;
