@@ -10,6 +10,23 @@
 #include <QScreen>
 #include <QWidget>
 
+namespace {
+
+// The web engine and printing are far heavier than the calculator; they live in
+// modules beside the program and are loaded when they are first needed.
+QDir moduleDirectory()
+{
+    return QDir(QDir(QCoreApplication::applicationDirPath())
+                    .filePath(QStringLiteral(SERIT_MODULE_FROM_BIN)));
+}
+
+QFunctionPointer moduleFunction(const QString& module, const char* function)
+{
+    return QLibrary::resolve(moduleDirectory().filePath(module), function);
+}
+
+} // namespace
+
 Platform::~Platform() = default;
 
 QSize Platform::screenSize() const
@@ -62,18 +79,24 @@ std::optional<QString> Platform::askText(QWidget* parent, const QString& title,
     return box.textValue();
 }
 
+int Platform::printPages(const QList<QStringList>& pages)
+{
+    using PrintPages = int (*)(const QList<QStringList>&);
+    static const auto print = reinterpret_cast<PrintPages>(
+        moduleFunction(QStringLiteral("serit_printer"), "serit_print_pages"));
+    return print ? print(pages) : 0;
+}
+
 QWidget* Platform::createWebView(QWidget* parent)
 {
     using CreateView = QWidget* (*)(QWidget*);
-    static CreateView create = []() -> CreateView {
-        const QDir dir(QDir(QCoreApplication::applicationDirPath())
-                           .filePath(QStringLiteral(SERIT_MODULE_FROM_BIN)));
+    static const auto create = []() -> CreateView {
         // Without the module there is no engine to make the OpenGL context for.
-        if (!dir.exists(QStringLiteral("serit_webview.so")))
+        if (!moduleDirectory().exists(QStringLiteral("serit_webview.so")))
             return nullptr;
         shareOpenGLContextsForWebEngine();
-        QLibrary module(dir.filePath(QStringLiteral("serit_webview")));
-        return reinterpret_cast<CreateView>(module.resolve("serit_create_advertisement_view"));
+        return reinterpret_cast<CreateView>(
+            moduleFunction(QStringLiteral("serit_webview"), "serit_create_advertisement_view"));
     }();
     return create ? create(parent) : nullptr;
 }

@@ -9,8 +9,9 @@ cmake --install "$build" --prefix "$prefix" >/dev/null
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
 [[ -x "$prefix/bin/serit" ]] || fail "no program in bin/"
-module=$(find "$prefix/lib" -name serit_webview.so)
-[[ -n "$module" ]] || fail "no web-view module under lib/"
+for module in serit_webview serit_printer; do
+    [[ -n "$(find "$prefix/lib" -name "$module.so")" ]] || fail "no $module module under lib/"
+done
 entry="$prefix/share/applications/serit.desktop"
 [[ -f "$entry" ]] || fail "no desktop entry"
 grep -qx 'Exec=serit' "$entry" || fail "the desktop entry does not start serit"

@@ -1,4 +1,5 @@
-#include "app/platform.h"
+// Printing the tape, built as a module of its own: the print support and the
+// CUPS libraries are loaded when the user first prints, not when the program starts.
 
 #include <QFont>
 #include <QFontDatabase>
@@ -57,7 +58,7 @@ bool PrintRows(QPrinter& printer, const QStringList& rows) {
 
 } // namespace
 
-int Platform::printPages(const QList<QStringList>& pages)
+extern "C" Q_DECL_EXPORT int serit_print_pages(const QList<QStringList>& pages)
 {
     if (pages.isEmpty())
         return 0;
