@@ -2,10 +2,8 @@
 // window stops growing at the one-fifth line, the newest line stays selected,
 // and printing hands every line to the printer, 60 rows a page.
 //
-// SERIT_LONGTAPE_LINES sets how many calculation lines are written. The
-// default goes past 32,767, the most a 16-bit line count could hold; each line
-// costs the tape's list view a layout of all lines before it, so the run time
-// grows with the square of the count (100,000 lines take minutes).
+// SERIT_LONGTAPE_LINES sets how many calculation lines are written; the
+// default, 100,000, goes well past 32,767, the most a 16-bit count could hold.
 
 #include "formdriver.h"
 
@@ -20,7 +18,7 @@ namespace {
 int calculationLines() {
     return qEnvironmentVariableIsSet("SERIT_LONGTAPE_LINES")
                ? qEnvironmentVariableIntValue("SERIT_LONGTAPE_LINES")
-               : 33000;
+               : 100000;
 }
 
 // The tape holds the start line, then line n (from 1) adds 1 to a total of n.
