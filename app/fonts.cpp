@@ -2,10 +2,11 @@
 
 #include "app/twips.h"
 
-#include <QFontDatabase>
-#include <QFontInfo>
 #include <QStringList>
 
+// The families are tried in turn; where none of them is installed, the
+// typewriter hint makes the font system pick its fixed-pitch face. The font
+// is not looked up here, so that the fonts are loaded only when first drawn.
 QFont tapeFont()
 {
     QFont font;
@@ -14,11 +15,6 @@ QFont tapeFont()
     font.setStyleHint(QFont::TypeWriter);
     font.setFixedPitch(true);
     font.setPixelSize(Twips::pointsToPixels(8.25));
-    if (!QFontInfo(font).fixedPitch()) {
-        const int size = font.pixelSize();
-        font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-        font.setPixelSize(size);
-    }
     return font;
 }
 

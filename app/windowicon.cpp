@@ -116,9 +116,11 @@ public:
         return pixmap;
     }
 
+    // The sizes a window system is offered for the window's own icon; any
+    // other size is drawn when asked for.
     QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override {
         QList<QSize> sizes;
-        for (int size : {16, 24, 32, 48, 64, 128, 256})
+        for (int size : {16, 24, 32, 48, 64})
             sizes.append(QSize(size, size));
         return sizes;
     }

@@ -16,7 +16,6 @@ Hotspot::Hotspot(int index, QWidget* parent)
     const KeySpec& key = keyTable()[static_cast<size_t>(index)];
     if (*key.tooltip)
         setToolTip(QString::fromUtf8(key.tooltip));
-    setAccessibleName(keyAccessibleName(index));
 }
 
 void Hotspot::setFlashed(bool flashed)

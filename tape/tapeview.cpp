@@ -22,6 +22,8 @@ TapeView::TapeView(QWidget* parent)
 void TapeView::addLine(const QString& line)
 {
     m_lines.append(line);
+    if (!m_measured)
+        return;
     updateScrollRange();
     const int row = count() - 1;
     if (rowRect(row).intersects(viewport()->rect()))
@@ -42,6 +44,8 @@ void TapeView::setCurrentRow(int row)
         return;
     const int previous = m_currentRow;
     m_currentRow = row;
+    if (!m_measured)
+        return;
     scrollTo(row);
     viewport()->update(rowRect(previous));
     viewport()->update(rowRect(row));
@@ -79,8 +83,14 @@ void TapeView::scrollTo(int row)
         bar->setValue(row - visibleRows() + 1);
 }
 
+// The font is first measured when the tape is first painted, so that the
+// fonts are loaded once the window is on screen, not before.
 void TapeView::paintEvent(QPaintEvent* event)
 {
+    if (!m_measured) {
+        m_measured = true;
+        fitScrollRange();
+    }
     QPainter painter(viewport());
     const int first = std::max(0, rowAt(event->rect().top()) - 1);
     const int last = std::min(count() - 1, verticalScrollBar()->value() + visibleRows());
@@ -98,6 +108,12 @@ void TapeView::paintEvent(QPaintEvent* event)
 void TapeView::resizeEvent(QResizeEvent* event)
 {
     QAbstractScrollArea::resizeEvent(event);
+    if (m_measured)
+        fitScrollRange();
+}
+
+void TapeView::fitScrollRange()
+{
     updateScrollRange();
     if (m_currentRow >= 0)
         scrollTo(m_currentRow);
@@ -121,6 +137,6 @@ void TapeView::mouseReleaseEvent(QMouseEvent* event)
 void TapeView::changeEvent(QEvent* event)
 {
     QAbstractScrollArea::changeEvent(event);
-    if (event->type() == QEvent::FontChange)
-        updateScrollRange();
+    if (event->type() == QEvent::FontChange && m_measured)
+        fitScrollRange();
 }

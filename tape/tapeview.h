@@ -43,10 +43,12 @@ private:
     int rowHeight() const;
     int visibleRows() const;
     void updateScrollRange();
+    void fitScrollRange();
     void scrollTo(int row);
 
     QStringList m_lines;
     int m_currentRow = -1;
+    bool m_measured = false;
 };
 
 void installTapeAccessibility();
