@@ -169,7 +169,7 @@ void Form1::ConnectHandlers()
         connect(hotspot, &Hotspot::doubleClicked, this, [this, index] { Image1_DblClick(index); });
     }
     Text1->setKeyPressHandler([this](int& keyAscii) { Text1_KeyPress(keyAscii); });
-    connect(Text1, &QLineEdit::textChanged, this, &Form1::Text1_Change);
+    connect(Text1, &EntryField::textChanged, this, &Form1::Text1_Change);
     connect(List1, &TapeView::released, this, &Form1::List1_MouseUp);
     connect(Timer1, &QTimer::timeout, this, &Form1::Timer1_Timer);
     connect(Timer2, &QTimer::timeout, this, &Form1::Timer2_Timer);

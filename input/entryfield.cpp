@@ -3,18 +3,64 @@
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 
+#include <algorithm>
+
 namespace {
 constexpr int Backspace = 8;
 constexpr int CarriageReturn = 13;
 } // namespace
 
 EntryField::EntryField(QWidget* parent)
-    : QLineEdit(parent)
+    : QWidget(parent)
 {
-    setContextMenuPolicy(Qt::NoContextMenu);
-    setAcceptDrops(false);
-    setAttribute(Qt::WA_InputMethodEnabled, false);
-    setDragEnabled(false);
+    setFocusPolicy(Qt::StrongFocus);
+}
+
+void EntryField::setText(const QString& text)
+{
+    const QString kept = text.left(m_maxLength);
+    replaceText(kept, static_cast<int>(kept.size()));
+}
+
+void EntryField::setMaxLength(int length)
+{
+    m_maxLength = std::max(0, length);
+    if (m_text.size() > m_maxLength)
+        setText(m_text);
+}
+
+void EntryField::setCursorPosition(int position)
+{
+    m_cursor = std::clamp(position, 0, static_cast<int>(m_text.size()));
+}
+
+void EntryField::insert(const QString& text)
+{
+    const qsizetype room = m_maxLength - m_text.size();
+    const QString taken = text.left(std::max<qsizetype>(0, room));
+    if (taken.isEmpty())
+        return;
+    QString changed = m_text;
+    changed.insert(m_cursor, taken);
+    replaceText(changed, m_cursor + static_cast<int>(taken.size()));
+}
+
+void EntryField::backspace()
+{
+    if (m_cursor == 0)
+        return;
+    QString changed = m_text;
+    changed.remove(m_cursor - 1, 1);
+    replaceText(changed, m_cursor - 1);
+}
+
+void EntryField::replaceText(const QString& text, int cursor)
+{
+    const bool changed = text != m_text;
+    m_text = text;
+    m_cursor = cursor;
+    if (changed)
+        emit textChanged(m_text);
 }
 
 void EntryField::typeCharacter(char16_t character)
@@ -41,7 +87,6 @@ void EntryField::keyPressEvent(QKeyEvent* event)
         typeCharacter(character.unicode());
 }
 
-// The line edit would take an input method's text as it stands; here it is typed.
 void EntryField::inputMethodEvent(QInputMethodEvent* event)
 {
     event->accept();
@@ -49,23 +94,4 @@ void EntryField::inputMethodEvent(QInputMethodEvent* event)
         typeCharacter(character.unicode());
 }
 
-// The line edit answers that it wants an input method whatever its attribute says.
-QVariant EntryField::inputMethodQuery(Qt::InputMethodQuery query) const
-{
-    if (query == Qt::ImEnabled)
-        return false;
-    return QLineEdit::inputMethodQuery(query);
-}
-
 bool EntryField::focusNextPrevChild(bool) { return false; }
-
-// Keys that would otherwise be taken as shortcuts (copy, paste, undo, select all)
-// are typed characters here, and so go through the handler like all others.
-bool EntryField::event(QEvent* event)
-{
-    if (event->type() == QEvent::ShortcutOverride) {
-        event->accept();
-        return true;
-    }
-    return QLineEdit::event(event);
-}

@@ -1,15 +1,18 @@
 #pragma once
 
-#include <QLineEdit>
+#include <QString>
+#include <QWidget>
 
 #include <functional>
 
-// The hidden entry field. Every typed character passes the key-press handler
+// The hidden entry field: the text being typed, at most a given number of
+// characters, and a caret. Every typed character passes the key-press handler
 // before the field sees it; the handler may replace the character code, and a
-// code of 0 drops it. Nothing reaches the text any other way: no paste, no
-// drop, no context menu, no editing keys; input methods are not engaged, and
-// text one commits all the same is typed character by character. Tab stays here too.
-class EntryField : public QLineEdit {
+// code of 0 drops it. Nothing reaches the text any other way: the field has no
+// clipboard, no drag and drop and no editing keys, and Tab stays in it; it asks
+// for no input method, and text that one commits all the same is typed
+// character by character. It is never seen, so it draws nothing.
+class EntryField : public QWidget {
     Q_OBJECT
 
 public:
@@ -19,19 +22,40 @@ public:
 
     void setKeyPressHandler(KeyPressHandler handler) { m_keyPress = std::move(handler); }
 
+    QString text() const { return m_text; }
+    // Text longer than the field holds is cut to its capacity.
+    void setText(const QString& text);
+    void clear() { setText(QString()); }
+
+    int maxLength() const { return m_maxLength; }
+    void setMaxLength(int length);
+
+    int cursorPosition() const { return m_cursor; }
+    void setCursorPosition(int position);
+
+    // Inserts at the caret, as far as the capacity allows.
+    void insert(const QString& text);
+    // Deletes the character before the caret.
+    void backspace();
+
     // Runs one character through the handler and then lets the field take what
     // is left of it: a backspace deletes, any other code is inserted.
     void typeCharacter(char16_t character);
 
-    QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
-    using QLineEdit::inputMethodQuery;
+signals:
+    // The text changed, whether typed or set by the program.
+    void textChanged(const QString& text);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
-    bool focusNextPrevChild(bool next) override;
-    bool event(QEvent* event) override;
     void inputMethodEvent(QInputMethodEvent* event) override;
+    bool focusNextPrevChild(bool next) override;
 
 private:
+    void replaceText(const QString& text, int cursor);
+
     KeyPressHandler m_keyPress;
+    QString m_text;
+    int m_maxLength = 32767;
+    int m_cursor = 0;
 };

@@ -26,9 +26,9 @@ QLabel* FormDriver::label(const char* name) const
     return m_form->findChild<QLabel*>(QLatin1String(name));
 }
 
-QLineEdit* FormDriver::entryField() const
+EntryField* FormDriver::entryField() const
 {
-    return m_form->findChild<QLineEdit*>(QStringLiteral("Text1"));
+    return m_form->findChild<EntryField*>(QStringLiteral("Text1"));
 }
 
 TapeView* FormDriver::tape() const

@@ -4,6 +4,8 @@
 #include "testplatform.h"
 
 #include <QLabel>
+#include "input/entryfield.h"
+
 #include <QLineEdit>
 #include "tape/tapeview.h"
 #include <QStringList>
@@ -24,7 +26,7 @@ public:
 
     QWidget* hotspot(int index) const;
     QLabel* label(const char* name) const;
-    QLineEdit* entryField() const;
+    EntryField* entryField() const;
     TapeView* tape() const;
 
     // Left, right or middle click on a key, with real press and release events.

@@ -197,7 +197,7 @@ private slots:
     // anything but digits and points, and only the listed characters act.
     void everyCharacterCode() {
         FormDriver driver;
-        QLineEdit* field = driver.entryField();
+        EntryField* field = driver.entryField();
         static const QRegularExpression entryText(QStringLiteral("^[0-9.]{0,14}$"));
         for (int code = 0; code <= 0xFFFF; ++code) {
             if (field->text().isEmpty())
@@ -227,7 +227,7 @@ private slots:
 
     void nothingElseGetsIntoTheEntry() {
         FormDriver driver;
-        QLineEdit* field = driver.entryField();
+        EntryField* field = driver.entryField();
         QWindow* window = driver.form().windowHandle();
         driver.type(QStringLiteral("7"));
 

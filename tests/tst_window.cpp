@@ -107,7 +107,7 @@ private slots:
     void entryFieldIsHiddenButHoldsTheFocus()
     {
         FormDriver driver;
-        QLineEdit* field = driver.entryField();
+        EntryField* field = driver.entryField();
         QVERIFY(field->isVisible());
         QVERIFY(!driver.form().rect().intersects(field->geometry()));
         QVERIFY(field->hasFocus());
