@@ -25,6 +25,11 @@ void prepareWebEngineEnvironment()
     // page that crashes takes the strip with it and not the calculator.
     if (!qEnvironmentVariableIsSet("QTWEBENGINE_CHROMIUM_FLAGS"))
         qputenv("QTWEBENGINE_CHROMIUM_FLAGS", root ? "--disable-gpu --no-zygote" : "--disable-gpu");
+    // The calculator draws without OpenGL, and so can the strip's one small
+    // page: without the X display's OpenGL the engine composes it in software,
+    // and no OpenGL driver (with its compiler, some 50 MiB) is loaded at all.
+    if (!qEnvironmentVariableIsSet("QT_XCB_GL_INTEGRATION"))
+        qputenv("QT_XCB_GL_INTEGRATION", "none");
 }
 
 // Qt::AA_ShareOpenGLContexts would make the application create this context
