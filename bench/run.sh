@@ -39,3 +39,10 @@ else
     "$root/bench/measure.sh" "$root" "$out" "$rounds"
 fi
 "$root/bench/summarize.py" "$out" | tee "$out/summary.md"
+
+# Printing a long tape, outside the namespace: the print scheduler lives there.
+"$root/bench/printing.sh" "$root/build/bin" "$out" 3 >/dev/null
+awk '{ for (i = 1; i <= NF; i++) { split($i, kv, "="); f[kv[1]] = kv[2] }
+       t[f["lines"]] = t[f["lines"]] " " f["ms"] }
+     END { for (n in t) print "printing lines=" n " ms:" t[n] }' "$out/printing.txt" |
+    sort | tee -a "$out/summary.md"
