@@ -6,25 +6,27 @@
 #include <QPainter>
 
 CalculatorFace::CalculatorFace(QWidget* parent)
-    : QWidget(parent) {
+    : QWidget(parent)
+{
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setFocusPolicy(Qt::NoFocus);
     setFixedSize(pictureSize());
 }
 
-QSize CalculatorFace::pictureSize() {
+QSize CalculatorFace::pictureSize()
+{
     return Twips::toPixels(QRectF(QPointF(), GeometryTwips.size())).size();
 }
 
-QRect CalculatorFace::keyRectInPicture(const QRectF& twips) {
+QRect CalculatorFace::keyRectInPicture(const QRectF& twips)
+{
     return Twips::toPixels(twips.translated(-GeometryTwips.topLeft()));
 }
 
-QSize CalculatorFace::sizeHint() const {
-    return pictureSize();
-}
+QSize CalculatorFace::sizeHint() const { return pictureSize(); }
 
-void CalculatorFace::paintEvent(QPaintEvent*) {
+void CalculatorFace::paintEvent(QPaintEvent*)
+{
     QPainter painter(this);
     paintCalculatorFace(painter);
 }

@@ -22,14 +22,16 @@ constexpr QRectF SolarCellRect{122, 20, 62, 22};
 constexpr QRectF BezelRect{8, 59, 184, 70};
 constexpr QRectF PanelRect{12, 64, 176, 62};
 
-QLinearGradient verticalGradient(const QRectF& rect, QRgb top, QRgb bottom) {
+QLinearGradient verticalGradient(const QRectF& rect, QRgb top, QRgb bottom)
+{
     QLinearGradient gradient(rect.topLeft(), rect.bottomLeft());
     gradient.setColorAt(0, QColor(top));
     gradient.setColorAt(1, QColor(bottom));
     return gradient;
 }
 
-QFont printFont(int pixels, bool bold) {
+QFont printFont(int pixels, bool bold)
+{
     QFont font(QStringLiteral("Liberation Sans"));
     font.setPixelSize(pixels);
     font.setBold(bold);
@@ -37,17 +39,20 @@ QFont printFont(int pixels, bool bold) {
 }
 
 // Draws `text` with the centre of its ink at `centre`.
-void printCentred(QPainter& painter, const QString& text, QPointF centre, const QFont& font) {
+void printCentred(QPainter& painter, const QString& text, QPointF centre, const QFont& font)
+{
     const QRectF ink = QFontMetricsF(font).tightBoundingRect(text);
     painter.setFont(font);
     painter.drawText(centre - ink.center(), text);
 }
 
-void paintBackdrop(QPainter& painter, const QRectF& picture) {
+void paintBackdrop(QPainter& painter, const QRectF& picture)
+{
     painter.fillRect(picture, verticalGradient(picture, BackdropTop, BackdropBottom));
 }
 
-void paintBody(QPainter& painter) {
+void paintBody(QPainter& painter)
+{
     // A soft shadow on the backdrop, then the brushed silver case.
     painter.setPen(Qt::NoPen);
     painter.setBrush(QColor(0, 0, 0, 40));
@@ -66,7 +71,8 @@ void paintBody(QPainter& painter) {
     painter.drawRoundedRect(BodyRect.adjusted(1.5, 1.5, -1.5, -1.5), 11, 11);
 }
 
-void paintMakerAndSolarCell(QPainter& painter) {
+void paintMakerAndSolarCell(QPainter& painter)
+{
     painter.setPen(QColor(Print));
     printCentred(painter, QStringLiteral("ŞERİT"), QPointF(46, 27), printFont(14, true));
     printCentred(painter, QStringLiteral("HESAP MAKİNESİ"), QPointF(46, 40), printFont(6, false));
@@ -82,7 +88,8 @@ void paintMakerAndSolarCell(QPainter& painter) {
     }
 }
 
-void paintDisplay(QPainter& painter) {
+void paintDisplay(QPainter& painter)
+{
     painter.setPen(Qt::NoPen);
     painter.setBrush(verticalGradient(BezelRect, BezelTop, BezelBottom));
     painter.drawRoundedRect(BezelRect, 5, 5);
@@ -96,21 +103,24 @@ void paintDisplay(QPainter& painter) {
 }
 
 // "ON" is printed above the C·CE key, which also switches the calculator on.
-void paintOnMark(QPainter& painter) {
+void paintOnMark(QPainter& painter)
+{
     const QRect key = CalculatorFace::keyRectInPicture(keyTable()[Key::ClearEntryAndTape].rect);
     painter.setPen(QColor(Print));
     printCentred(painter, QStringLiteral("ON"), QPointF(key.center().x() + 0.5, key.top() - 5),
                  printFont(7, true));
 }
 
-void paintKeys(QPainter& painter) {
+void paintKeys(QPainter& painter)
+{
     for (const KeySpec& key : keyTable())
         paintKey(painter, key, CalculatorFace::keyRectInPicture(key.rect));
 }
 
 } // namespace
 
-void paintCalculatorFace(QPainter& painter) {
+void paintCalculatorFace(QPainter& painter)
+{
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::TextAntialiasing);

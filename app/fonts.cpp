@@ -11,7 +11,7 @@ QFont tapeFont()
 {
     QFont font;
     font.setFamilies(QStringList{QStringLiteral("Courier New"), QStringLiteral("Liberation Mono"),
-                      QStringLiteral("DejaVu Sans Mono")});
+                                 QStringLiteral("DejaVu Sans Mono")});
     font.setStyleHint(QFont::TypeWriter);
     font.setFixedPitch(true);
     font.setPixelSize(Twips::pointsToPixels(8.25));
@@ -22,7 +22,7 @@ QFont displayFont(double points, bool bold)
 {
     QFont font;
     font.setFamilies(QStringList{QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"),
-                      QStringLiteral("Arial"), QStringLiteral("DejaVu Sans")});
+                                 QStringLiteral("Arial"), QStringLiteral("DejaVu Sans")});
     font.setStyleHint(QFont::SansSerif);
     font.setPixelSize(Twips::pointsToPixels(points));
     font.setBold(bold);

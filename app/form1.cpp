@@ -7,8 +7,8 @@
 #include "app/windowicon.h"
 #include "input/entryfield.h"
 #include "keys/hotspot.h"
-#include "tape/tapeview.h"
 #include "resources/maker.h"
+#include "tape/tapeview.h"
 
 #include <QFrame>
 #include <QLabel>
@@ -142,8 +142,8 @@ void Form1::CreateCalculatorBody()
         Image1[static_cast<size_t>(key.index)] = hotspot;
     }
 
-    Label4 = label(QStringLiteral("Label4"), Picture1, Label4Rect, Qt::AlignRight,
-                   displayFont(13.5));
+    Label4 =
+        label(QStringLiteral("Label4"), Picture1, Label4Rect, Qt::AlignRight, displayFont(13.5));
     paint(Label4, Teal, Qt::black);
     Label5 = label(QStringLiteral("Label5"), Picture1, Label5Rect, Qt::AlignLeft, tapeFont());
     Label5->setText(QStringLiteral("T"));
@@ -155,8 +155,8 @@ void Form1::CreateCalculatorBody()
     Picture2->setObjectName(QStringLiteral("Picture2"));
     Picture2->setGeometry(Twips::toPixels(Picture2Rect));
     paint(Picture2, PaleGreen);
-    Label2 = label(QStringLiteral("Label2"), Picture2, Label2Rect, Qt::AlignHCenter,
-                   displayFont(13.5));
+    Label2 =
+        label(QStringLiteral("Label2"), Picture2, Label2Rect, Qt::AlignHCenter, displayFont(13.5));
     paint(Label2, Teal);
 }
 
@@ -179,6 +179,6 @@ void Form1::ConnectHandlers()
 
 Form1::Geometry Form1::geometryTwips() const
 {
-    return {WindowLeft(), WindowTop(),  WindowWidth(), WindowHeight(),
+    return {WindowLeft(), WindowTop(),   WindowWidth(), WindowHeight(),
             List1Top(),   List1Height(), Picture1Top()};
 }

@@ -13,7 +13,8 @@ namespace {
 
 using FacePalette::KeyColours;
 
-const KeyColours& coloursOf(KeyFamily family) {
+const KeyColours& coloursOf(KeyFamily family)
+{
     switch (family) {
     case KeyFamily::Red:
         return FacePalette::RedKey;
@@ -29,19 +30,22 @@ const KeyColours& coloursOf(KeyFamily family) {
 
 // The top face of a key: inside the outline, above the front skirt, with a
 // sliver of skirt left showing at the sides.
-QRectF faceOf(const QRectF& key) {
+QRectF faceOf(const QRectF& key)
+{
     const qreal skirt = key.height() >= 24 ? 4 : 3;
     return key.adjusted(2, 1, -2, -skirt);
 }
 
-void paintSocket(QPainter& painter, const QRectF& key, qreal radius) {
+void paintSocket(QPainter& painter, const QRectF& key, qreal radius)
+{
     painter.setPen(Qt::NoPen);
     painter.setBrush(QColor(30, 35, 40, 110));
     painter.drawRoundedRect(key.adjusted(-1.5, -1.5, 1.5, 1.5), radius + 1.5, radius + 1.5);
 }
 
 void paintBody(QPainter& painter, const QRectF& key, const QRectF& face, qreal radius,
-               const KeyColours& colours) {
+               const KeyColours& colours)
+{
     painter.setPen(QPen(QColor(colours.outline), 1.0));
     painter.setBrush(QColor(colours.skirt));
     painter.drawRoundedRect(key.adjusted(0.5, 0.5, -0.5, -0.5), radius, radius);
@@ -61,7 +65,8 @@ void paintBody(QPainter& painter, const QRectF& key, const QRectF& face, qreal r
 }
 
 // The largest bold font up to `preferred` pixels whose text fits `width`.
-QFont legendFont(const QString& text, int preferred, qreal width) {
+QFont legendFont(const QString& text, int preferred, qreal width)
+{
     QFont font(QStringLiteral("Liberation Sans"));
     font.setBold(true);
     for (int size = preferred; size > 5; --size) {
@@ -72,7 +77,8 @@ QFont legendFont(const QString& text, int preferred, qreal width) {
     return font;
 }
 
-void paintLegend(QPainter& painter, const QString& text, const QRectF& face, QColor colour) {
+void paintLegend(QPainter& painter, const QString& text, const QRectF& face, QColor colour)
+{
     int preferred = 8;
     if (text.size() == 1) {
         // Signs have less ink than digits at the same size.
@@ -87,7 +93,8 @@ void paintLegend(QPainter& painter, const QString& text, const QRectF& face, QCo
     painter.drawText(face.center() - ink.center(), text);
 }
 
-void paintPoint(QPainter& painter, const QRectF& face, QColor colour) {
+void paintPoint(QPainter& painter, const QRectF& face, QColor colour)
+{
     const qreal radius = std::max<qreal>(1.75, face.height() * 0.1);
     painter.setPen(Qt::NoPen);
     painter.setBrush(colour);
@@ -96,7 +103,8 @@ void paintPoint(QPainter& painter, const QRectF& face, QColor colour) {
 
 } // namespace
 
-KeyFamily keyFamily(int index) {
+KeyFamily keyFamily(int index)
+{
     switch (index) {
     case Key::ClearEntryAndTape:
         return KeyFamily::Red;
@@ -108,7 +116,8 @@ KeyFamily keyFamily(int index) {
     }
 }
 
-void paintKey(QPainter& painter, const KeySpec& key, const QRect& rect) {
+void paintKey(QPainter& painter, const KeySpec& key, const QRect& rect)
+{
     const KeyColours& colours = coloursOf(keyFamily(key.index));
     const QRectF bounds(rect);
     const QRectF face = faceOf(bounds);

@@ -20,11 +20,13 @@ constexpr QRgb OperatorKey = 0xff3f8fd2;
 
 // Every edge of the drawing is a whole pixel of a size x size square, so that
 // small sizes stay sharp instead of being a scaled-down large drawing.
-int part(int size, double fraction, int least = 1) {
+int part(int size, double fraction, int least = 1)
+{
     return std::max(least, static_cast<int>(std::lround(size * fraction)));
 }
 
-int keyRows(int size) {
+int keyRows(int size)
+{
     if (size >= 48)
         return 5;
     if (size >= 32)
@@ -33,7 +35,8 @@ int keyRows(int size) {
 }
 
 // Equal keys of whole pixels, the grid centred in `area`.
-void paintKeys(QPainter& painter, const QRect& area, int size) {
+void paintKeys(QPainter& painter, const QRect& area, int size)
+{
     const int columns = size >= 32 ? 4 : 3;
     const int rows = keyRows(size);
     const int gap = part(size, 0.035);
@@ -54,7 +57,8 @@ void paintKeys(QPainter& painter, const QRect& area, int size) {
     }
 }
 
-void paintDisplay(QPainter& painter, const QRect& display, int size) {
+void paintDisplay(QPainter& painter, const QRect& display, int size)
+{
     const int frame = part(size, 1.0 / 48);
     painter.fillRect(display, QColor(Outline));
     const QRect glass = display.adjusted(frame, frame, -frame, -frame);
@@ -73,7 +77,8 @@ void paintDisplay(QPainter& painter, const QRect& display, int size) {
                          QColor(DisplayInk));
 }
 
-void paintCalculatorIcon(QPainter& painter, int size) {
+void paintCalculatorIcon(QPainter& painter, int size)
+{
     const QRect body(part(size, 0.17), part(size, 0.04, 0), size - 2 * part(size, 0.17),
                      size - 2 * part(size, 0.04, 0));
     const int line = part(size, 1.0 / 48);
@@ -99,7 +104,8 @@ void paintCalculatorIcon(QPainter& painter, int size) {
 
 class CalculatorIconEngine : public QIconEngine {
 public:
-    void paint(QPainter* painter, const QRect& rect, QIcon::Mode, QIcon::State) override {
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode, QIcon::State) override
+    {
         const int size = std::min(rect.width(), rect.height());
         painter->save();
         painter->translate(rect.x() + (rect.width() - size) / 2,
@@ -108,7 +114,8 @@ public:
         painter->restore();
     }
 
-    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override
+    {
         QPixmap pixmap(size);
         pixmap.fill(Qt::transparent);
         QPainter painter(&pixmap);
@@ -118,7 +125,8 @@ public:
 
     // The sizes a window system is offered for the window's own icon; any
     // other size is drawn when asked for.
-    QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override {
+    QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override
+    {
         QList<QSize> sizes;
         for (int size : {16, 24, 32, 48, 64})
             sizes.append(QSize(size, size));
@@ -131,6 +139,4 @@ public:
 
 } // namespace
 
-QIcon windowIcon() {
-    return QIcon(new CalculatorIconEngine);
-}
+QIcon windowIcon() { return QIcon(new CalculatorIconEngine); }

@@ -31,7 +31,8 @@ public:
 class Bench {
 public:
     Bench()
-        : m_form(std::make_unique<BenchPlatform>()) {
+        : m_form(std::make_unique<BenchPlatform>())
+    {
         m_form.show();
         (void)QTest::qWaitForWindowExposed(&m_form);
         m_tape = m_form.findChild<TapeView*>(QStringLiteral("List1"));
@@ -40,7 +41,8 @@ public:
     int lines() const { return m_tape->count(); }
 
     // Calculation steps through PressKey, the road every key press takes.
-    void fillTo(int count) {
+    void fillTo(int count)
+    {
         while (m_tape->count() < count) {
             m_form.PressKey(1, Button::Left);
             m_form.PressKey(Key::Plus, Button::Left);
@@ -51,14 +53,16 @@ public:
     // Tape lines appended straight to the list, as calculation steps write
     // them; through PressKey the fill alone would take as long as the steps
     // it makes grow, which is what is measured here.
-    void appendLinesTo(int count) {
+    void appendLinesTo(int count)
+    {
         const QString line = m_tape->line(m_tape->count() - 1);
         while (m_tape->count() < count)
             m_tape->addLine(line);
         QApplication::processEvents();
     }
 
-    void clearTape() {
+    void clearTape()
+    {
         click(Key::ClearEntryAndTape);
         QApplication::processEvents();
     }
@@ -66,7 +70,8 @@ public:
     // Times `steps` steps. A short tape is cleared and filled again after each
     // step, untimed, so that it keeps its length; a long one grows by one line
     // a step, which leaves its length all but unchanged.
-    std::vector<double> timeSteps(int steps) {
+    std::vector<double> timeSteps(int steps)
+    {
         std::vector<double> ms;
         const int length = m_tape->count();
         for (int i = 0; i < steps; ++i) {
@@ -85,7 +90,8 @@ public:
     }
 
 private:
-    void click(int index) {
+    void click(int index)
+    {
         QTest::mouseClick(m_form.findChild<QWidget*>(QStringLiteral("Image1_%1").arg(index)),
                           Qt::LeftButton);
     }
@@ -94,12 +100,14 @@ private:
     TapeView* m_tape = nullptr;
 };
 
-double median(std::vector<double> values) {
+double median(std::vector<double> values)
+{
     std::sort(values.begin(), values.end());
     return values[values.size() / 2];
 }
 
-double percentile90(std::vector<double> values) {
+double percentile90(std::vector<double> values)
+{
     std::sort(values.begin(), values.end());
     return values[values.size() * 9 / 10];
 }
@@ -107,7 +115,8 @@ double percentile90(std::vector<double> values) {
 constexpr int Steps = 301;
 constexpr int WarmUpSteps = 30; // the window grows with the first lines; let it finish
 
-double measure(Bench& bench, const char* name) {
+double measure(Bench& bench, const char* name)
+{
     bench.timeSteps(WarmUpSteps);
     const std::vector<double> ms = bench.timeSteps(Steps);
     std::printf("%s lines=%d median_ms=%.3f p90_ms=%.3f\n", name, bench.lines(), median(ms),
@@ -117,7 +126,8 @@ double measure(Bench& bench, const char* name) {
 
 } // namespace
 
-int main(int argc, char* argv[]) {
+int main(int argc, char* argv[])
+{
     QApplication app(argc, argv);
     const int large = argc > 1 ? std::atoi(argv[1]) : 100000;
     Bench bench;

@@ -18,7 +18,8 @@
 
 namespace {
 
-int pixelsOf(const QImage& image, const QColor& colour) {
+int pixelsOf(const QImage& image, const QColor& colour)
+{
     int count = 0;
     for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x)
@@ -28,7 +29,8 @@ int pixelsOf(const QImage& image, const QColor& colour) {
 
 } // namespace
 
-int main(int argc, char* argv[]) {
+int main(int argc, char* argv[])
+{
     prepareWebEngineEnvironment();
     QApplication app(argc, argv);
     Form1 form;

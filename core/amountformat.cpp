@@ -21,7 +21,8 @@ struct ScientificDigits {
 
 // The shortest text that reads back as `magnitude`, or with `precision` digits
 // after the first, correctly rounded.
-ScientificDigits ScientificText(double magnitude, std::optional<int> precision = std::nullopt) {
+ScientificDigits ScientificText(double magnitude, std::optional<int> precision = std::nullopt)
+{
     // Room for the 767 significant digits of the longest exact expansion.
     char buffer[800];
     const auto format = std::chars_format::scientific;
@@ -52,7 +53,8 @@ ScientificDigits ScientificText(double magnitude, std::optional<int> precision =
 // lie exactly halfway between two equally short texts (124194910066811.625
 // between ...811.62 and ...811.63); neither is then the better reading, and its
 // exact value, which has just one digit more, is taken instead.
-ScientificDigits DigitsToRound(double magnitude) {
+ScientificDigits DigitsToRound(double magnitude)
+{
     const ScientificDigits shortest = ScientificText(magnitude);
     const int length = static_cast<int>(shortest.digits.size());
     if (ScientificText(magnitude, length).digits.back() != '5') {
@@ -70,7 +72,8 @@ ScientificDigits DigitsToRound(double magnitude) {
 // The digits of |value| × 100 rounded to an integer, a half away from zero, in
 // decimal arithmetic on the text of DigitsToRound. At least three digits, so
 // that the last two are the decimals.
-std::string RoundedCentDigits(double magnitude) {
+std::string RoundedCentDigits(double magnitude)
+{
     if (magnitude == 0) {
         return "000";
     }
@@ -97,7 +100,8 @@ std::string RoundedCentDigits(double magnitude) {
     return cents;
 }
 
-QString GroupedInteger(std::string_view digits, const QString& separator) {
+QString GroupedInteger(std::string_view digits, const QString& separator)
+{
     const auto first = digits.find_first_not_of('0');
     if (first == std::string_view::npos) {
         return {};
@@ -114,22 +118,21 @@ QString GroupedInteger(std::string_view digits, const QString& separator) {
     return text;
 }
 
-bool IsBlank(QChar c) {
-    return c == u' ' || c == u'\t' || c == u'\n';
-}
+bool IsBlank(QChar c) { return c == u' ' || c == u'\t' || c == u'\n'; }
 
-bool IsAsciiDigit(char16_t c) {
-    return c >= u'0' && c <= u'9';
-}
+bool IsAsciiDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
 
 // Walks a text character by character, stepping over blanks.
 class BlankSkippingReader {
 public:
     explicit BlankSkippingReader(QStringView text)
-        : text_(text) {}
+        : text_(text)
+    {
+    }
 
     // The next character that is not a blank; 0 at the end of the text.
-    char16_t peek() {
+    char16_t peek()
+    {
         while (pos_ < text_.size() && IsBlank(text_[pos_])) {
             ++pos_;
         }
@@ -150,7 +153,8 @@ class SignificantDigits {
 public:
     static constexpr std::size_t MaxDigits = 800;
 
-    void add(char digit, bool afterPoint) {
+    void add(char digit, bool afterPoint)
+    {
         if (digits_.empty() && digit == '0') {
             scale_ -= afterPoint ? 1 : 0;
         } else if (digits_.size() < MaxDigits) {
@@ -164,7 +168,8 @@ public:
     bool isZero() const { return digits_.empty(); }
 
     // The magnitude with the decimal exponent applied, nearest double.
-    double magnitude(std::int64_t exponent) const {
+    double magnitude(std::int64_t exponent) const
+    {
         std::string text = digits_;
         std::int64_t scale = scale_ + exponent;
         if (sticky_) {
@@ -198,7 +203,8 @@ private:
 
 // Reads the digits of an exponent after its letter; no digits means no
 // exponent. Saturates far beyond any exponent that matters.
-std::int64_t ReadExponent(BlankSkippingReader& reader) {
+std::int64_t ReadExponent(BlankSkippingReader& reader)
+{
     constexpr std::int64_t Saturation = 1'000'000'000;
     bool negative = false;
     if (reader.peek() == u'+' || reader.peek() == u'-') {
@@ -215,7 +221,8 @@ std::int64_t ReadExponent(BlankSkippingReader& reader) {
 
 } // namespace
 
-QString FormatAmount(double value, const QLocale& locale) {
+QString FormatAmount(double value, const QLocale& locale)
+{
     if (std::isnan(value)) {
         return QStringLiteral("NaN");
     }
@@ -238,7 +245,8 @@ QString FormatAmount(double value, const QLocale& locale) {
     return text;
 }
 
-double ParseLeadingNumber(QStringView text) {
+double ParseLeadingNumber(QStringView text)
+{
     BlankSkippingReader reader(text);
     bool negative = false;
     if (reader.peek() == u'+' || reader.peek() == u'-') {
@@ -270,7 +278,8 @@ double ParseLeadingNumber(QStringView text) {
     return negative ? -magnitude : magnitude;
 }
 
-double RoundToSignificantDigits(double value, int digits) {
+double RoundToSignificantDigits(double value, int digits)
+{
     if (!std::isfinite(value) || value == 0 || digits >= 17) {
         return value;
     }

@@ -8,14 +8,14 @@
 // The calculator's whole state. The window owns the one instance; every handler
 // reads and writes it directly.
 struct CalculatorState {
-    double Accumulator = 0;    // the running total
-    double MemoryValue = 0;    // the memory register
-    QString PendingOperator;   // applied when the next operator or "=" comes
-    QString LastOperator;      // the operator being applied now
-    QString TapeText;          // the number of the tape line being built
-    std::int16_t TaxRate = 0;  // percent, set to 18 at start-up
+    double Accumulator = 0;   // the running total
+    double MemoryValue = 0;   // the memory register
+    QString PendingOperator;  // applied when the next operator or "=" comes
+    QString LastOperator;     // the operator being applied now
+    QString TapeText;         // the number of the tape line being built
+    std::int16_t TaxRate = 0; // percent, set to 18 at start-up
     std::int16_t DecimalPointTyped = 0;
-    double EntryValue = 0;     // the value of the entry field's text
+    double EntryValue = 0; // the value of the entry field's text
     std::int16_t CreditsKeyCount = 0;
 };
 
@@ -33,4 +33,7 @@ inline bool ExceedsResultDisplay(double total)
     return !std::isfinite(total) || total > ResultDisplayLimit;
 }
 
-inline bool ExceedsTotalLine(double total) { return !std::isfinite(total) || total > TotalLineLimit; }
+inline bool ExceedsTotalLine(double total)
+{
+    return !std::isfinite(total) || total > TotalLineLimit;
+}

@@ -9,10 +9,7 @@
 
 // Digits and the point are appended as they come; the field's capacity of 14
 // characters is the only bound, and a character past it is dropped.
-void Form1::DigitKey(int digit)
-{
-    Text1->setText(Text1->text() + QChar(u'0' + digit));
-}
+void Form1::DigitKey(int digit) { Text1->setText(Text1->text() + QChar(u'0' + digit)); }
 
 void Form1::DecimalPointKey() { Text1->setText(Text1->text() + QLatin1Char('.')); }
 

@@ -28,10 +28,11 @@ void Form1::PressKey(int index, int button)
 
 void Form1::RunLeftButtonAction(int index)
 {
+    if (index >= 0 && index <= 9) {
+        DigitKey(index); // each digit key has its digit's index
+        return;
+    }
     switch (index) {
-    case 0: case 1: case 2: case 3: case 4: case 5: case 6: case 7: case 8: case 9:
-        DigitKey(index);
-        break;
     case Key::DecimalPoint:
         DecimalPointKey();
         break;

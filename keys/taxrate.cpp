@@ -9,7 +9,8 @@ namespace {
 
 // Rounds to the nearest integer, ties to the even one, whatever the floating
 // point rounding mode is.
-double RoundHalfToEven(double value) {
+double RoundHalfToEven(double value)
+{
     const double floor = std::floor(value);
     const double fraction = value - floor; // exact
     if (fraction > 0.5 || (fraction == 0.5 && std::fmod(floor, 2.0) != 0)) {
@@ -20,7 +21,8 @@ double RoundHalfToEven(double value) {
 
 } // namespace
 
-std::int16_t TaxRateFromAnswer(const std::optional<QString>& answer, std::int16_t currentRate) {
+std::int16_t TaxRateFromAnswer(const std::optional<QString>& answer, std::int16_t currentRate)
+{
     if (!answer) {
         return currentRate;
     }

@@ -8,7 +8,8 @@
 
 #include <cstdio>
 
-int main(int argc, char* argv[]) {
+int main(int argc, char* argv[])
+{
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);

@@ -7,4 +7,7 @@
 inline QString MakerAddress() { return QStringLiteral("www.serit.example"); }
 
 // The advertisement page, written without a scheme, as a user would type it.
-inline QString AdvertisementAddress() { return MakerAddress() + QStringLiteral("/tarkal_reklam.htm"); }
+inline QString AdvertisementAddress()
+{
+    return MakerAddress() + QStringLiteral("/tarkal_reklam.htm");
+}

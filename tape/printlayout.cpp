@@ -16,13 +16,15 @@ struct ColumnFormat {
     std::array<QStringView, 3> closers;
 };
 
-ColumnFormat FormatFor(PrintTotals totals) {
+ColumnFormat FormatFor(PrintTotals totals)
+{
     if (totals == PrintTotals::With)
         return {2, false, {u"  !", u"  !", u""}};
     return {3, true, {u" !", u"  !", u"  !"}};
 }
 
-QString BuildRow(const QStringList& lines, qsizetype first, const ColumnFormat& format) {
+QString BuildRow(const QStringList& lines, qsizetype first, const ColumnFormat& format)
+{
     QString row;
     for (int column = 0; column < format.columns; ++column) {
         const qsizetype index = first + qsizetype(column) * PrintRowsPerPage;
@@ -37,7 +39,8 @@ QString BuildRow(const QStringList& lines, qsizetype first, const ColumnFormat& 
 
 } // namespace
 
-QList<QStringList> LayoutPrintPages(const QStringList& tapeLines, PrintTotals totals) {
+QList<QStringList> LayoutPrintPages(const QStringList& tapeLines, PrintTotals totals)
+{
     const ColumnFormat format = FormatFor(totals);
     const qsizetype linesPerPage = qsizetype(format.columns) * PrintRowsPerPage;
 

@@ -4,7 +4,8 @@
 
 QString EntryColumn(const QString& marker, const QString& amount)
 {
-    const qsizetype blanks = std::max<qsizetype>(0, EntryColumnWidth - marker.size() - amount.size());
+    const qsizetype blanks =
+        std::max<qsizetype>(0, EntryColumnWidth - marker.size() - amount.size());
     return marker + QString(blanks, QLatin1Char(' ')) + amount;
 }
 

@@ -16,7 +16,4 @@ void Form1::AddTapeLine(const QString& entryColumn)
 // Appends a line as it stands, without a running total and without growing the window.
 void Form1::AppendTapeText(const QString& line) { List1->addLine(line); }
 
-void Form1::SelectLastTapeLine()
-{
-    List1->setCurrentRow(List1->count() - 1);
-}
+void Form1::SelectLastTapeLine() { List1->setCurrentRow(List1->count() - 1); }

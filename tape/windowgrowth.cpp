@@ -1,7 +1,7 @@
 #include "app/form1.h"
 
 namespace {
-constexpr double GrowthStep = 208;      // about one tape line
+constexpr double GrowthStep = 208; // about one tape line
 constexpr double Picture1Height = 3855;
 
 // Once the tape grows, the calculator's bottom edge sits this far below the

@@ -14,7 +14,8 @@ struct BinaryForm {
     int power = 0;
 };
 
-BinaryForm Binary(double magnitude) {
+BinaryForm Binary(double magnitude)
+{
     int exponent = 0;
     const double fraction = std::frexp(magnitude, &exponent);
     BinaryForm form{qint64(std::ldexp(fraction, 53)), exponent - 53};
@@ -27,7 +28,8 @@ BinaryForm Binary(double magnitude) {
 
 // Whether 2 × |value| × 10^decimals is an odd integer, that is, whether the
 // value lies exactly halfway between two texts with `decimals` decimals.
-bool IsHalfway(const BinaryForm& form, int decimals) {
+bool IsHalfway(const BinaryForm& form, int decimals)
+{
     if (form.power + 1 + decimals != 0) {
         return false;
     }
@@ -41,7 +43,8 @@ bool IsHalfway(const BinaryForm& form, int decimals) {
     return form.odd % fives == 0;
 }
 
-__int128 ExactCents(const BinaryForm& form) {
+__int128 ExactCents(const BinaryForm& form)
+{
     const __int128 scaled = __int128(form.odd) * 100;
     if (form.power >= 0) {
         return scaled << form.power;
@@ -53,7 +56,8 @@ __int128 ExactCents(const BinaryForm& form) {
     return (scaled + half) >> -form.power;
 }
 
-__int128 TextCents(const QByteArray& text) {
+__int128 TextCents(const QByteArray& text)
+{
     const qsizetype e = text.indexOf('e');
     const QByteArray mantissa = text.left(e).replace(".", "");
     __int128 digits = 0;
@@ -74,7 +78,8 @@ __int128 TextCents(const QByteArray& text) {
 
 } // namespace
 
-QString OracleFormat(double value) {
+QString OracleFormat(double value)
+{
     const double magnitude = std::fabs(value);
     __int128 cents = 0;
     if (magnitude != 0) {

@@ -15,13 +15,11 @@ namespace {
 const QString SpoolDir = u"/var/spool/cups"_s;
 } // namespace
 
-
 // The spool is readable by root only; other users go through sudo.
-bool UseSudo() {
-    return geteuid() != 0;
-}
+bool UseSudo() { return geteuid() != 0; }
 
-std::optional<QByteArray> Run(const QString& program, const QStringList& arguments, bool asRoot) {
+std::optional<QByteArray> Run(const QString& program, const QStringList& arguments, bool asRoot)
+{
     QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(u"LC_ALL"_s, u"C"_s); // the answers are parsed
@@ -36,7 +34,8 @@ std::optional<QByteArray> Run(const QString& program, const QStringList& argumen
     return process.readAllStandardOutput();
 }
 
-QString CannotRunReason() {
+QString CannotRunReason()
+{
     const auto scheduler = Run(u"lpstat"_s, {u"-r"_s});
     if (!scheduler || !scheduler->contains("scheduler is running"))
         return u"the CUPS scheduler is not running (scripts/cups-queue.sh could not start it)"_s;
@@ -46,7 +45,8 @@ QString CannotRunReason() {
     return {};
 }
 
-QMap<int, QString> SpooledDocuments() {
+QMap<int, QString> SpooledDocuments()
+{
     static const QRegularExpression name(u"^d(\\d+)-001$"_s);
     QMap<int, QString> documents;
     const auto listing = Run(u"ls"_s, {SpoolDir}, true);
@@ -60,7 +60,8 @@ QMap<int, QString> SpooledDocuments() {
     return documents;
 }
 
-QMap<int, QString> NewDocuments(const QMap<int, QString>& before, int wanted) {
+QMap<int, QString> NewDocuments(const QMap<int, QString>& before, int wanted)
+{
     QMap<int, QString> added;
     const QDeadlineTimer deadline(20000);
     while (added.size() < wanted && !deadline.hasExpired()) {
@@ -72,7 +73,8 @@ QMap<int, QString> NewDocuments(const QMap<int, QString>& before, int wanted) {
     return added;
 }
 
-QList<PrintedWord> ReadWords(const QString& pdf) {
+QList<PrintedWord> ReadWords(const QString& pdf)
+{
     QList<PrintedWord> words;
     const auto tsv = Run(u"pdftotext"_s, {u"-tsv"_s, pdf, u"-"_s}, true);
     if (!tsv)
@@ -90,7 +92,8 @@ QList<PrintedWord> ReadWords(const QString& pdf) {
 // The printable area's corner is the origin; the row pitch and the character
 // width come from the document itself: the word in the last printed row, known
 // from `lastRow`, and the width of the first word.
-QStringList RebuildRows(const QList<PrintedWord>& words, QPointF corner, int lastRow) {
+QStringList RebuildRows(const QList<PrintedWord>& words, QPointF corner, int lastRow)
+{
     if (words.isEmpty())
         return {};
     double lastTop = corner.y();
@@ -118,7 +121,8 @@ QStringList RebuildRows(const QList<PrintedWord>& words, QPointF corner, int las
     return rows;
 }
 
-QStringList Trimmed(QStringList rows) {
+QStringList Trimmed(QStringList rows)
+{
     for (QString& row : rows)
         while (row.endsWith(u' '))
             row.chop(1);
@@ -126,4 +130,3 @@ QStringList Trimmed(QStringList rows) {
         rows.removeLast();
     return rows;
 }
-

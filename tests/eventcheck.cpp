@@ -20,18 +20,22 @@ public:
         , m_before(before)
         , m_after(takeSnapshot(driver))
         , m_modals(modals)
-        , m_tape(inspectNewLines(driver, before)) {}
+        , m_tape(inspectNewLines(driver, before))
+    {
+    }
 
     void invariants();
     void effect(const Delivered& event);
     QString errors() const { return m_errors.join(QStringLiteral("; ")); }
 
 private:
-    void expect(bool condition, const QString& what) {
+    void expect(bool condition, const QString& what)
+    {
         if (!condition)
             m_errors.append(what);
     }
-    void expectText(const QString& actual, const QString& expected, const char* what) {
+    void expectText(const QString& actual, const QString& expected, const char* what)
+    {
         if (actual != expected)
             m_errors.append(QStringLiteral("%1 is \"%2\", expected \"%3\"")
                                 .arg(QLatin1String(what), actual, expected));
@@ -66,7 +70,8 @@ private:
     QStringList m_errors;
 };
 
-void EventCheck::invariants() {
+void EventCheck::invariants()
+{
     const CalculatorState& s = m_after.state;
     expect(std::isfinite(s.Accumulator) && s.Accumulator <= 999999999999999.0,
            QStringLiteral("the total %1 is not a finite number up to 999999999999999")
@@ -93,7 +98,8 @@ void EventCheck::invariants() {
     m_errors.append(m_tape.errors);
 }
 
-void EventCheck::effect(const Delivered& event) {
+void EventCheck::effect(const Delivered& event)
+{
     const int typedKey =
         event.kind == Delivered::Kind::Character ? keyTypedBy(event.character) : -1;
     const bool credits = event.kind == Delivered::Kind::Character && event.character == u'S' &&
@@ -128,7 +134,8 @@ void EventCheck::effect(const Delivered& event) {
     }
 }
 
-void EventCheck::key(int index, int button) {
+void EventCheck::key(int index, int button)
+{
     const CalculatorState& was = m_before.state;
     if (button != Button::Left) {
         sameTape();
@@ -181,7 +188,8 @@ void EventCheck::key(int index, int button) {
     }
 }
 
-void EventCheck::character(char16_t c) {
+void EventCheck::character(char16_t c)
+{
     sameCalculation();
     sameOperators();
     sameTape();
@@ -201,7 +209,8 @@ void EventCheck::character(char16_t c) {
 
 // Printing takes every line, with its total or cut to 23 characters, 60 rows a
 // page, and changes nothing on the tape or in the calculation.
-void EventCheck::print() {
+void EventCheck::print()
+{
     sameCalculation();
     sameOperators();
     sameTape();
@@ -218,7 +227,8 @@ void EventCheck::print() {
                QStringLiteral("a page of %1 rows").arg(printed.at(page).size()));
 }
 
-void EventCheck::operatorKey(const QString& op) {
+void EventCheck::operatorKey(const QString& op)
+{
     const CalculatorState& was = m_before.state;
     const QString last = was.PendingOperator;
     const double entry = ParseLeadingNumber(m_before.entry);
@@ -244,7 +254,8 @@ void EventCheck::operatorKey(const QString& op) {
         operators(op, last);
 }
 
-void EventCheck::equalsKey() {
+void EventCheck::equalsKey()
+{
     const CalculatorState& was = m_before.state;
     const QString last = was.PendingOperator;
     const double entry = ParseLeadingNumber(m_before.entry);
@@ -266,7 +277,8 @@ void EventCheck::equalsKey() {
         operators(m_after.state.Accumulator > 0 ? QStringLiteral("+") : last, last);
 }
 
-void EventCheck::memoryKey(const QString& marker, double signedMemory) {
+void EventCheck::memoryKey(const QString& marker, double signedMemory)
+{
     const CalculatorState& was = m_before.state;
     firstLine(marker, FormatAmount(was.MemoryValue));
     totalBecomes(was.Accumulator + signedMemory);
@@ -275,7 +287,8 @@ void EventCheck::memoryKey(const QString& marker, double signedMemory) {
     operators(QStringLiteral("+"), QString());
 }
 
-void EventCheck::taxKey(const QString& marker) {
+void EventCheck::taxKey(const QString& marker)
+{
     const CalculatorState& was = m_before.state;
     firstLine(marker);
     const double factor = was.TaxRate / 100.0 + 1;
@@ -284,7 +297,8 @@ void EventCheck::taxKey(const QString& marker) {
     operators(QStringLiteral("+"), QString());
 }
 
-void EventCheck::clearAll() {
+void EventCheck::clearAll()
+{
     const CalculatorState& was = m_before.state;
     if (!(was.Accumulator > 0)) {
         sameTape();
@@ -300,7 +314,8 @@ void EventCheck::clearAll() {
     operators(QStringLiteral("+"), was.LastOperator);
 }
 
-void EventCheck::clearTape() {
+void EventCheck::clearTape()
+{
     const CalculatorState& was = m_before.state;
     expect(m_driver.tapeLines() == QStringList{startText()},
            QStringLiteral("C·CE left %1 lines").arg(m_after.tapeCount));
@@ -310,7 +325,8 @@ void EventCheck::clearTape() {
     operators(was.PendingOperator, was.LastOperator);
 }
 
-void EventCheck::sameCalculation() {
+void EventCheck::sameCalculation()
+{
     const CalculatorState& was = m_before.state;
     const CalculatorState& now = m_after.state;
     expect(now.Accumulator == was.Accumulator, QStringLiteral("the total changed"));
@@ -318,7 +334,8 @@ void EventCheck::sameCalculation() {
     expect(now.TaxRate == was.TaxRate, QStringLiteral("the tax rate changed"));
 }
 
-void EventCheck::sameTape() {
+void EventCheck::sameTape()
+{
     expect(m_tape.lines.isEmpty() && m_after.tapeCount == m_before.tapeCount,
            QStringLiteral("the tape changed: %1").arg(m_tape.lines.join(u'|')));
     expect(m_after.currentRow == m_before.currentRow,
@@ -327,12 +344,14 @@ void EventCheck::sameTape() {
                .arg(m_after.currentRow));
 }
 
-void EventCheck::operators(const QString& pending, const QString& last) {
+void EventCheck::operators(const QString& pending, const QString& last)
+{
     expectText(m_after.state.PendingOperator, pending, "PendingOperator");
     expectText(m_after.state.LastOperator, last, "LastOperator");
 }
 
-void EventCheck::firstLine(const QString& marker, const QString& amount) {
+void EventCheck::firstLine(const QString& marker, const QString& amount)
+{
     if (m_tape.parts.isEmpty()) {
         m_errors.append(QStringLiteral("no line with \"%1\" was written").arg(marker));
         return;
@@ -342,12 +361,14 @@ void EventCheck::firstLine(const QString& marker, const QString& amount) {
         expectText(m_tape.parts.first().amount, amount, "the first new line's amount");
 }
 
-void EventCheck::totalBecomes(double expected) {
+void EventCheck::totalBecomes(double expected)
+{
     if (!m_tape.reset)
         expectText(FormatAmount(m_after.state.Accumulator), FormatAmount(expected), "the total");
 }
 
-void EventCheck::noBoxesBut(int taxBoxes, int creditsBoxes, int printQuestions) {
+void EventCheck::noBoxesBut(int taxBoxes, int creditsBoxes, int printQuestions)
+{
     expect(m_modals.taxBoxes == taxBoxes && m_modals.creditsBoxes == creditsBoxes &&
                m_modals.printQuestions == printQuestions && m_modals.others == 0,
            QStringLiteral("boxes answered: %1 tax, %2 credits, %3 print, %4 other")
@@ -359,7 +380,8 @@ void EventCheck::noBoxesBut(int taxBoxes, int creditsBoxes, int printQuestions) 
 
 } // namespace
 
-Snapshot takeSnapshot(FormDriver& driver) {
+Snapshot takeSnapshot(FormDriver& driver)
+{
     Snapshot s;
     s.state = driver.state();
     s.entry = driver.entryField()->text();
@@ -375,7 +397,8 @@ Snapshot takeSnapshot(FormDriver& driver) {
 }
 
 QString checkEvent(FormDriver& driver, const Delivered& event, const Snapshot& before,
-                   const ModalAnswers& modals) {
+                   const ModalAnswers& modals)
+{
     EventCheck check(driver, before, modals);
     check.invariants();
     check.effect(event);

@@ -31,10 +31,7 @@ EntryField* FormDriver::entryField() const
     return m_form->findChild<EntryField*>(QStringLiteral("Text1"));
 }
 
-TapeView* FormDriver::tape() const
-{
-    return m_form->findChild<TapeView*>(QStringLiteral("List1"));
-}
+TapeView* FormDriver::tape() const { return m_form->findChild<TapeView*>(QStringLiteral("List1")); }
 
 void FormDriver::click(int index, Qt::MouseButton button)
 {
@@ -63,7 +60,7 @@ void FormDriver::type(const QString& text)
     for (const QChar character : text) {
         QWidget* target = QApplication::focusWidget();
         QVERIFY2(target, "no widget has the keyboard focus");
-        const int key = character == u'\r' ? Qt::Key_Return
+        const int key = character == u'\r'   ? Qt::Key_Return
                         : character == u'\b' ? Qt::Key_Backspace
                                              : Qt::Key_unknown;
         QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, QString(character));
@@ -73,10 +70,7 @@ void FormDriver::type(const QString& text)
     }
 }
 
-QStringList FormDriver::tapeLines() const
-{
-    return tape()->lines();
-}
+QStringList FormDriver::tapeLines() const { return tape()->lines(); }
 
 void FormDriver::answerNextModal(std::function<void(QWidget*)> answer)
 {

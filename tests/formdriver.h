@@ -3,11 +3,11 @@
 #include "app/form1.h"
 #include "testplatform.h"
 
-#include <QLabel>
 #include "input/entryfield.h"
+#include <QLabel>
 
-#include <QLineEdit>
 #include "tape/tapeview.h"
+#include <QLineEdit>
 #include <QStringList>
 #include <QTest>
 

@@ -8,15 +8,18 @@ constexpr int EntryCapacity = 14;
 
 } // namespace
 
-bool isArithmetic(const QString& op) {
+bool isArithmetic(const QString& op)
+{
     return op == u"+" || op == u"-" || op == u"*" || op == u"/";
 }
 
-bool applies(const QString& op, double entry) {
+bool applies(const QString& op, double entry)
+{
     return op == u"+" || op == u"-" || op == u"*" || (op == u"/" && entry > 0);
 }
 
-double applyPlain(const QString& op, double total, double entry) {
+double applyPlain(const QString& op, double total, double entry)
+{
     if (op == u"+")
         return entry + total;
     if (op == u"-")
@@ -26,7 +29,8 @@ double applyPlain(const QString& op, double total, double entry) {
     return total / entry;
 }
 
-double applyPercent(const QString& op, double total, double entry) {
+double applyPercent(const QString& op, double total, double entry)
+{
     const double p = total / 100 * entry;
     if (op == u"+")
         return p + total;
@@ -37,7 +41,8 @@ double applyPercent(const QString& op, double total, double entry) {
     return total / entry * 100;
 }
 
-int keyTypedBy(char16_t c) {
+int keyTypedBy(char16_t c)
+{
     static const QString keys = QStringLiteral("+-*/%");
     if (const qsizetype op = keys.indexOf(QChar(c)); op >= 0)
         return Key::Plus + static_cast<int>(op);
@@ -48,6 +53,7 @@ int keyTypedBy(char16_t c) {
     return -1;
 }
 
-QString appended(const QString& entry, QChar c) {
+QString appended(const QString& entry, QChar c)
+{
     return entry.size() < EntryCapacity ? entry + c : entry;
 }

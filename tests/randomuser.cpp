@@ -13,14 +13,16 @@
 #include <QTimer>
 
 // splitmix64
-std::uint64_t Rng::next() {
+std::uint64_t Rng::next()
+{
     std::uint64_t z = (m_state += 0x9e3779b97f4a7c15ULL);
     z = (z ^ (z >> 30)) * 0xbf58476d1ce4e5b9ULL;
     z = (z ^ (z >> 27)) * 0x94d049bb133111ebULL;
     return z ^ (z >> 31);
 }
 
-int Rng::weighted(std::initializer_list<int> weights) {
+int Rng::weighted(std::initializer_list<int> weights)
+{
     int total = 0;
     for (int weight : weights)
         total += weight;
@@ -37,7 +39,8 @@ int Rng::weighted(std::initializer_list<int> weights) {
 
 namespace {
 
-int randomKey(Rng& rng, int clearWeight) {
+int randomKey(Rng& rng, int clearWeight)
+{
     switch (rng.weighted({40, 5, 30, 8, 4, 8, clearWeight})) {
     case 0:
         return rng.below(10);
@@ -56,7 +59,8 @@ int randomKey(Rng& rng, int clearWeight) {
     }
 }
 
-char16_t randomCharacter(Rng& rng) {
+char16_t randomCharacter(Rng& rng)
+{
     static const char16_t operators[] = u"+-*/%";
     switch (rng.weighted({35, 8, 20, 8, 3, 6, 8, 12})) {
     case 0:
@@ -78,14 +82,16 @@ char16_t randomCharacter(Rng& rng) {
     }
 }
 
-void typeInto(QWidget* field, const QString& text) {
+void typeInto(QWidget* field, const QString& text)
+{
     for (const QChar c : text)
         QTest::sendKeyEvent(QTest::Click, field, Qt::Key_unknown, QString(c), Qt::NoModifier);
 }
 
 } // namespace
 
-UserEvent randomEvent(Rng& rng, int clearWeight) {
+UserEvent randomEvent(Rng& rng, int clearWeight)
+{
     UserEvent event;
     switch (rng.weighted({45, 52, 1})) {
     case 0: {
@@ -108,7 +114,8 @@ UserEvent randomEvent(Rng& rng, int clearWeight) {
     return event;
 }
 
-QString UserEvent::describe() const {
+QString UserEvent::describe() const
+{
     static const char* buttons[] = {"", "left", "right", "", "middle"};
     switch (kind) {
     case Kind::Click:
@@ -128,7 +135,8 @@ QString UserEvent::describe() const {
 
 ModalAnswerer::ModalAnswerer(Rng& rng)
     : m_rng(rng)
-    , m_timer(new QTimer(this)) {
+    , m_timer(new QTimer(this))
+{
     connect(m_timer, &QTimer::timeout, this, [this] {
         QWidget* box = QApplication::activeModalWidget();
         if (box && box->isVisible())
@@ -137,11 +145,10 @@ ModalAnswerer::ModalAnswerer(Rng& rng)
     m_timer->start(0);
 }
 
-ModalAnswers ModalAnswerer::take() {
-    return std::exchange(m_answers, ModalAnswers());
-}
+ModalAnswers ModalAnswerer::take() { return std::exchange(m_answers, ModalAnswers()); }
 
-void ModalAnswerer::answer(QWidget* box) {
+void ModalAnswerer::answer(QWidget* box)
+{
     if (qobject_cast<QInputDialog*>(box)) {
         answerTaxBox(box);
     } else if (qobject_cast<QMessageBox*>(box)) {
@@ -153,7 +160,8 @@ void ModalAnswerer::answer(QWidget* box) {
     }
 }
 
-void ModalAnswerer::answerTaxBox(QWidget* box) {
+void ModalAnswerer::answerTaxBox(QWidget* box)
+{
     auto* dialog = static_cast<QInputDialog*>(box);
     ++m_answers.taxBoxes;
     QLineEdit* field = dialog->findChild<QLineEdit*>();
@@ -186,7 +194,8 @@ void ModalAnswerer::answerTaxBox(QWidget* box) {
     }
 }
 
-void ModalAnswerer::answerMessageBox(QWidget* box) {
+void ModalAnswerer::answerMessageBox(QWidget* box)
+{
     auto* message = static_cast<QMessageBox*>(box);
     if (message->button(QMessageBox::Yes)) {
         ++m_answers.printQuestions;
@@ -216,7 +225,8 @@ void ModalAnswerer::answerMessageBox(QWidget* box) {
 
 // Answers of every kind: rates, rates out of range, numbers a double cannot
 // hold, words, and characters from anywhere in the 16-bit range.
-QString ModalAnswerer::randomTaxText() {
+QString ModalAnswerer::randomTaxText()
+{
     static const char* fixed[] = {"",     "0",   "-0",    "18",    "12.5",   "13.5",   "8,5",
                                   "-100", "100", "32767", "32768", "-32768", "-32769", "40000",
                                   "1e3",  "2E2", "1e",    "5e+1",  "1e400",  "-1e400", "1e-400",

@@ -16,7 +16,9 @@ class QWidget;
 class Rng {
 public:
     explicit Rng(std::uint64_t seed)
-        : m_state(seed) {}
+        : m_state(seed)
+    {
+    }
 
     std::uint64_t next();
     int below(int bound) { return static_cast<int>(next() % static_cast<std::uint64_t>(bound)); }

@@ -9,18 +9,10 @@
 #include <limits>
 #include <optional>
 
-QString startText() {
-    return QString(18, u' ');
-}
-QString separatorText() {
-    return QString(23, u'_');
-}
-QString blankText() {
-    return QString(23, u' ');
-}
-QString overflowText() {
-    return QStringLiteral("E99,999,999,999,999.99");
-}
+QString startText() { return QString(18, u' '); }
+QString separatorText() { return QString(23, u'_'); }
+QString blankText() { return QString(23, u' '); }
+QString overflowText() { return QStringLiteral("E99,999,999,999,999.99"); }
 
 namespace {
 
@@ -28,13 +20,15 @@ constexpr double Step = 208;
 constexpr double ClientHeightAtStart = 4560;
 constexpr double GapBelowWindow = 900;
 
-bool isAmount(const QString& text) {
+bool isAmount(const QString& text)
+{
     static const QRegularExpression amount(
         QStringLiteral("^(-?([1-9][0-9]{0,2}(,[0-9]{3})*)?\\.[0-9]{2}|-?\u221E|NaN)$"));
     return amount.match(text).hasMatch();
 }
 
-double amountValue(const QString& text) {
+double amountValue(const QString& text)
+{
     if (text == u"\u221E")
         return std::numeric_limits<double>::infinity();
     if (text == u"-\u221E")
@@ -45,25 +39,29 @@ double amountValue(const QString& text) {
 }
 
 // Above the total-line limit, or not a number at all.
-bool overflows(const QString& total) {
+bool overflows(const QString& total)
+{
     const double value = amountValue(total);
     return !std::isfinite(value) || value > 99999999999999.0;
 }
 
 // Above the result display's limit, where an entry line must be followed by
 // an overflow line.
-bool exceedsDisplay(const QString& total) {
+bool exceedsDisplay(const QString& total)
+{
     const double value = amountValue(total);
     return !std::isfinite(value) || value > 999999999999999.0;
 }
 
 // Lines written before the total changes show the total from before.
-bool showsTotalBefore(const QString& marker) {
+bool showsTotalBefore(const QString& marker)
+{
     static const QStringList markers{"%", "+M", "-M", "+V", "-V"};
     return markers.contains(marker);
 }
 
-std::optional<LineParts> takeApart(const QString& line, QStringList& errors) {
+std::optional<LineParts> takeApart(const QString& line, QStringList& errors)
+{
     const auto fail = [&](const char* why) {
         errors.append(QStringLiteral("%1: \"%2\"").arg(QLatin1String(why), line));
         return std::nullopt;
@@ -98,7 +96,8 @@ std::optional<LineParts> takeApart(const QString& line, QStringList& errors) {
 }
 
 // The running totals of one event's lines, as inspectNewLines() in the header describes them.
-void checkTotals(NewLines& tape, const Snapshot& before, double totalAfter) {
+void checkTotals(NewLines& tape, const Snapshot& before, double totalAfter)
+{
     QString newTotal;
     for (qsizetype i = 0; i < tape.parts.size(); ++i) {
         const LineParts& line = tape.parts.at(i);
@@ -138,7 +137,8 @@ void checkTotals(NewLines& tape, const Snapshot& before, double totalAfter) {
     }
 }
 
-void checkSelection(FormDriver& driver, NewLines& tape) {
+void checkSelection(FormDriver& driver, NewLines& tape)
+{
     TapeView* list = driver.tape();
     const int last = list->count() - 1;
     if (list->currentRow() != last) {
@@ -151,21 +151,24 @@ void checkSelection(FormDriver& driver, NewLines& tape) {
         tape.errors.append(QStringLiteral("the newest line is out of view"));
 }
 
-int maxGrowthSteps(FormDriver& driver, double startHeight) {
+int maxGrowthSteps(FormDriver& driver, double startHeight)
+{
     const double screen = driver.platform().screen.height() * 15.0;
     const double startTop = screen - startHeight - GapBelowWindow;
     const double limit = static_cast<float>(screen / 5);
     return startTop > limit ? static_cast<int>(std::ceil((startTop - limit) / Step)) : 0;
 }
 
-double startHeight(FormDriver& driver) {
+double startHeight(FormDriver& driver)
+{
     const QMargins frame = driver.platform().frame;
     return ClientHeightAtStart + (frame.top() + frame.bottom()) * 15.0;
 }
 
 } // namespace
 
-NewLines inspectNewLines(FormDriver& driver, const Snapshot& before) {
+NewLines inspectNewLines(FormDriver& driver, const Snapshot& before)
+{
     NewLines tape;
     TapeView* list = driver.tape();
     const int count = list->count();
@@ -206,12 +209,14 @@ NewLines inspectNewLines(FormDriver& driver, const Snapshot& before) {
     return tape;
 }
 
-int growthSteps(FormDriver& driver) {
+int growthSteps(FormDriver& driver)
+{
     const double height = driver.form().geometryTwips().windowHeight;
     return static_cast<int>(std::lround((height - startHeight(driver)) / Step));
 }
 
-QStringList checkGeometry(FormDriver& driver, int steps) {
+QStringList checkGeometry(FormDriver& driver, int steps)
+{
     QStringList errors;
     const Form1::Geometry g = driver.form().geometryTwips();
     const double screen = driver.platform().screen.height() * 15.0;

@@ -54,9 +54,8 @@ private slots:
         auto* strip = form.findChild<AdvertisementStrip*>(QStringLiteral("WebBrowser1"));
         QTRY_VERIFY_WITH_TIMEOUT(strip->view(), 30000);
         const QList<QWidget*> before = shownWindows();
-        strip->navigate(QStringLiteral(
-            "data:text/html,<script>window.open('about:blank','_blank');"
-            "window.open('data:text/html,popup')</script>"));
+        strip->navigate(QStringLiteral("data:text/html,<script>window.open('about:blank','_blank');"
+                                       "window.open('data:text/html,popup')</script>"));
         QTRY_COMPARE_WITH_TIMEOUT(strip->view()->property("url").toUrl().scheme(),
                                   QStringLiteral("data"), 30000);
         QTest::qWait(1500); // give the page's script its chance to open something

@@ -17,13 +17,15 @@ namespace {
 const QLocale English(QLocale::English, QLocale::UnitedStates);
 constexpr double Inf = std::numeric_limits<double>::infinity();
 
-double RandomSigned(QRandomGenerator& random, double magnitude) {
+double RandomSigned(QRandomGenerator& random, double magnitude)
+{
     return random.bounded(2) ? magnitude : -magnitude;
 }
 
 // Doubles over many magnitudes, with many of them on or next to a half at the
 // third decimal.
-double RandomAmount(QRandomGenerator& random, int kind) {
+double RandomAmount(QRandomGenerator& random, int kind)
+{
     switch (kind) {
     case 0:
         return RandomSigned(random,
@@ -47,9 +49,7 @@ double RandomAmount(QRandomGenerator& random, int kind) {
     }
 }
 
-QString Repeated(QStringView piece, int count) {
-    return piece.toString().repeated(count);
-}
+QString Repeated(QStringView piece, int count) { return piece.toString().repeated(count); }
 
 } // namespace
 
@@ -73,7 +73,8 @@ private slots:
     void taxAmountRoundedBeforeFormatting();
 };
 
-void TestAmountFormat::formatAmount_data() {
+void TestAmountFormat::formatAmount_data()
+{
     QTest::addColumn<double>("value");
     QTest::addColumn<QString>("expected");
 
@@ -120,13 +121,15 @@ void TestAmountFormat::formatAmount_data() {
     QTest::newRow("not a number") << std::nan("") << u"NaN"_s;
 }
 
-void TestAmountFormat::formatAmount() {
+void TestAmountFormat::formatAmount()
+{
     QFETCH(double, value);
     QFETCH(QString, expected);
     QCOMPARE(FormatAmount(value, English), expected);
 }
 
-void TestAmountFormat::formatAmountUsesLocaleSeparators_data() {
+void TestAmountFormat::formatAmountUsesLocaleSeparators_data()
+{
     QTest::addColumn<QLocale>("locale");
     QTest::addColumn<double>("value");
     QTest::addColumn<QString>("expected");
@@ -141,14 +144,16 @@ void TestAmountFormat::formatAmountUsesLocaleSeparators_data() {
                                    u"50"_s;
 }
 
-void TestAmountFormat::formatAmountUsesLocaleSeparators() {
+void TestAmountFormat::formatAmountUsesLocaleSeparators()
+{
     QFETCH(QLocale, locale);
     QFETCH(double, value);
     QFETCH(QString, expected);
     QCOMPARE(FormatAmount(value, locale), expected);
 }
 
-void TestAmountFormat::formattedLengthFollowsDigitCount() {
+void TestAmountFormat::formattedLengthFollowsDigitCount()
+{
     for (int n = 1; n <= 22; ++n) {
         const double value = std::pow(10.0, n - 1) * 1.5;
         const qsizetype expected = n + (n - 1) / 3 + 3;
@@ -157,7 +162,8 @@ void TestAmountFormat::formattedLengthFollowsDigitCount() {
     }
 }
 
-void TestAmountFormat::formatAmountMatchesDecimalOracle() {
+void TestAmountFormat::formatAmountMatchesDecimalOracle()
+{
     QRandomGenerator random(20240601);
     for (int i = 0; i < 200000; ++i) {
         const double value = RandomAmount(random, i % 5);
@@ -170,7 +176,8 @@ void TestAmountFormat::formatAmountMatchesDecimalOracle() {
     }
 }
 
-void TestAmountFormat::parseLeadingNumber_data() {
+void TestAmountFormat::parseLeadingNumber_data()
+{
     QTest::addColumn<QString>("text");
     QTest::addColumn<double>("expected");
 
@@ -223,13 +230,15 @@ void TestAmountFormat::parseLeadingNumber_data() {
     QTest::newRow("2^53 + 1 ties to even") << u"9007199254740993"_s << 9007199254740992.0;
 }
 
-void TestAmountFormat::parseLeadingNumber() {
+void TestAmountFormat::parseLeadingNumber()
+{
     QFETCH(QString, text);
     QFETCH(double, expected);
     QCOMPARE(ParseLeadingNumber(text), expected);
 }
 
-void TestAmountFormat::parseLongInputs_data() {
+void TestAmountFormat::parseLongInputs_data()
+{
     QTest::addColumn<QString>("text");
     QTest::addColumn<double>("expected");
 
@@ -248,7 +257,8 @@ void TestAmountFormat::parseLongInputs_data() {
         << u"-0."_s + Repeated(u"0", 1000000) + u"1"_s << 0.0;
 }
 
-void TestAmountFormat::parseLongInputs() {
+void TestAmountFormat::parseLongInputs()
+{
     QFETCH(QString, text);
     QFETCH(double, expected);
     QCOMPARE(ParseLeadingNumber(text), expected);
@@ -256,7 +266,8 @@ void TestAmountFormat::parseLongInputs() {
 
 // Well-formed numbers of up to 40 digits are read as Qt's own conversion reads
 // them.
-void TestAmountFormat::parseMatchesReference() {
+void TestAmountFormat::parseMatchesReference()
+{
     QRandomGenerator random(7);
     for (int i = 0; i < 50000; ++i) {
         QByteArray text = random.bounded(2) ? "-" : "";
@@ -277,7 +288,8 @@ void TestAmountFormat::parseMatchesReference() {
     }
 }
 
-void TestAmountFormat::roundToSignificantDigits_data() {
+void TestAmountFormat::roundToSignificantDigits_data()
+{
     QTest::addColumn<double>("value");
     QTest::addColumn<int>("digits");
     QTest::addColumn<double>("expected");
@@ -298,7 +310,8 @@ void TestAmountFormat::roundToSignificantDigits_data() {
     QTest::newRow("negative infinity") << -Inf << 15 << -Inf;
 }
 
-void TestAmountFormat::roundToSignificantDigits() {
+void TestAmountFormat::roundToSignificantDigits()
+{
     QFETCH(double, value);
     QFETCH(int, digits);
     QFETCH(double, expected);
@@ -307,7 +320,8 @@ void TestAmountFormat::roundToSignificantDigits() {
 
 // A tax amount a few steps below a typed half rounds down as it stands but up
 // once taken at 15 significant digits, as the tax keys write it.
-void TestAmountFormat::taxAmountRoundedBeforeFormatting() {
+void TestAmountFormat::taxAmountRoundedBeforeFormatting()
+{
     const double amount = std::nextafter(std::nextafter(1.005, 0.0), 0.0);
     QCOMPARE(FormatAmount(amount, English), u"1.00"_s);
     QCOMPARE(FormatAmount(RoundToSignificantDigits(amount, 15), English), u"1.01"_s);

@@ -15,7 +15,8 @@ enum class Family { Light, Red, Teal, Other };
 
 // Colour families as a person would name them, independent of the exact
 // shades the face uses.
-Family familyOf(QColor c) {
+Family familyOf(QColor c)
+{
     const int lo = std::min({c.red(), c.green(), c.blue()});
     const int hi = std::max({c.red(), c.green(), c.blue()});
     if (c.red() >= 150 && c.green() <= 110 && c.blue() <= 110)
@@ -28,7 +29,8 @@ Family familyOf(QColor c) {
     return Family::Other;
 }
 
-Family expectedFamily(int index) {
+Family expectedFamily(int index)
+{
     if (index == Key::ClearEntryAndTape)
         return Family::Red;
     if (index == Key::AddTax || index == Key::RemoveTax)
@@ -36,13 +38,15 @@ Family expectedFamily(int index) {
     return Family::Light;
 }
 
-bool isLegendInk(QColor c, Family key) {
+bool isLegendInk(QColor c, Family key)
+{
     if (key == Family::Light)
         return c.lightness() < 90;
     return std::min({c.red(), c.green(), c.blue()}) >= 225;
 }
 
-QImage renderFace(qreal dpr) {
+QImage renderFace(qreal dpr)
+{
     CalculatorFace face;
     const QSize size = CalculatorFace::pictureSize();
     QImage image(std::ceil(size.width() * dpr), std::ceil(size.height() * dpr),
@@ -54,13 +58,15 @@ QImage renderFace(qreal dpr) {
 }
 
 // The device pixel under a point given in picture pixels.
-QColor colourAt(const QImage& image, QPointF picture) {
+QColor colourAt(const QImage& image, QPointF picture)
+{
     const qreal dpr = image.devicePixelRatio();
     return image.pixelColor(int(picture.x() * dpr), int(picture.y() * dpr));
 }
 
 // All device pixels inside a rectangle given in picture pixels.
-QList<QColor> coloursIn(const QImage& image, const QRectF& picture) {
+QList<QColor> coloursIn(const QImage& image, const QRectF& picture)
+{
     const qreal dpr = image.devicePixelRatio();
     const QRect device(
         QPoint(std::ceil(picture.left() * dpr), std::ceil(picture.top() * dpr)),
@@ -73,17 +79,20 @@ QList<QColor> coloursIn(const QImage& image, const QRectF& picture) {
 }
 
 // The part of a key away from its outline, where its colour and legend show.
-QRectF keyInterior(int index) {
+QRectF keyInterior(int index)
+{
     return QRectF(CalculatorFace::keyRectInPicture(keyTable()[size_t(index)].rect))
         .adjusted(3, 2, -3, -3);
 }
 
-int colourDistance(QColor a, QColor b) {
+int colourDistance(QColor a, QColor b)
+{
     return std::abs(a.red() - b.red()) + std::abs(a.green() - b.green()) +
            std::abs(a.blue() - b.blue());
 }
 
-void addRatioRows() {
+void addRatioRows()
+{
     QTest::addColumn<qreal>("dpr");
     QTest::newRow("1x") << 1.0;
     QTest::newRow("1.5x") << 1.5;
@@ -109,14 +118,16 @@ private slots:
     void iconIsALightBlueCalculator();
 };
 
-void TestCalculatorFace::isAPassivePictureOfNaturalSize() {
+void TestCalculatorFace::isAPassivePictureOfNaturalSize()
+{
     CalculatorFace face;
     QCOMPARE(face.size(), QSize(200, 326));
     QVERIFY(face.testAttribute(Qt::WA_TransparentForMouseEvents));
     QCOMPARE(face.focusPolicy(), Qt::NoFocus);
 }
 
-void TestCalculatorFace::keysCoverTheirHotspotPixels_data() {
+void TestCalculatorFace::keysCoverTheirHotspotPixels_data()
+{
     QTest::addColumn<int>("index");
     QTest::addColumn<QRect>("pixels");
     QTest::newRow("0") << 0 << QRect(24, 280, 33, 25);
@@ -126,13 +137,15 @@ void TestCalculatorFace::keysCoverTheirHotspotPixels_data() {
     QTest::newRow("C·CE") << int(Key::ClearEntryAndTape) << QRect(145, 137, 33, 16);
 }
 
-void TestCalculatorFace::keysCoverTheirHotspotPixels() {
+void TestCalculatorFace::keysCoverTheirHotspotPixels()
+{
     QFETCH(int, index);
     QFETCH(QRect, pixels);
     QCOMPARE(CalculatorFace::keyRectInPicture(keyTable()[size_t(index)].rect), pixels);
 }
 
-void TestCalculatorFace::keysDoNotOverlap() {
+void TestCalculatorFace::keysDoNotOverlap()
+{
     for (const KeySpec& a : keyTable())
         for (const KeySpec& b : keyTable())
             if (a.index < b.index)
@@ -141,7 +154,8 @@ void TestCalculatorFace::keysDoNotOverlap() {
                          qPrintable(QStringLiteral("%1 and %2").arg(a.index).arg(b.index)));
 }
 
-void TestCalculatorFace::keysShowTheirFamilyColourAndLegend() {
+void TestCalculatorFace::keysShowTheirFamilyColourAndLegend()
+{
     QFETCH(qreal, dpr);
     const QImage image = renderFace(dpr);
     for (const KeySpec& key : keyTable()) {
@@ -157,7 +171,8 @@ void TestCalculatorFace::keysShowTheirFamilyColourAndLegend() {
     }
 }
 
-void TestCalculatorFace::gapsAndDisplayPanelAreNotKeys() {
+void TestCalculatorFace::gapsAndDisplayPanelAreNotKeys()
+{
     QFETCH(qreal, dpr);
     const QImage image = renderFace(dpr);
     // Between 0 and the decimal point, between the rows of 7 and 4, and
@@ -182,7 +197,8 @@ void TestCalculatorFace::gapsAndDisplayPanelAreNotKeys() {
 // resolution, not a blurred or enlarged copy of the single-resolution picture:
 // outside the key is its dark socket, then the outline, two device pixels
 // wide, a sliver of the key's side and then the key's own colour.
-void TestCalculatorFace::rendersAtDeviceResolution() {
+void TestCalculatorFace::rendersAtDeviceResolution()
+{
     const QImage image = renderFace(2.0);
     for (int index : {0, int(Key::MemoryStore)}) {
         const QRect key = CalculatorFace::keyRectInPicture(keyTable()[size_t(index)].rect);
@@ -200,13 +216,15 @@ void TestCalculatorFace::rendersAtDeviceResolution() {
     }
 }
 
-void TestCalculatorFace::iconIsALightBlueCalculator_data() {
+void TestCalculatorFace::iconIsALightBlueCalculator_data()
+{
     QTest::addColumn<int>("size");
     for (int size : {16, 24, 48, 256})
         QTest::addRow("%d", size) << size;
 }
 
-void TestCalculatorFace::iconIsALightBlueCalculator() {
+void TestCalculatorFace::iconIsALightBlueCalculator()
+{
     QFETCH(int, size);
     const QPixmap pixmap = windowIcon().pixmap(QSize(size, size));
     QVERIFY(!pixmap.isNull());

@@ -16,7 +16,8 @@ struct CreditsBoxes {
     QList<QMessageBox::StandardButton> buttons;
     QMessageBox::Icon icon = QMessageBox::Warning;
 
-    void expectOne(FormDriver& driver) {
+    void expectOne(FormDriver& driver)
+    {
         FormDriver::answerNextModal([this, &driver](QWidget* widget) {
             ++shown;
             auto* box = qobject_cast<QMessageBox*>(widget);
@@ -36,14 +37,13 @@ struct CreditsBoxes {
 };
 
 // As the window manager does when a modal box closes.
-void reactivate(FormDriver& driver) {
+void reactivate(FormDriver& driver)
+{
     driver.form().activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&driver.form()));
 }
 
-QString capitalS(int count) {
-    return QString(count, u'S');
-}
+QString capitalS(int count) { return QString(count, u'S'); }
 
 } // namespace
 
@@ -53,7 +53,8 @@ class CreditsTest : public QObject {
 private slots:
     void initTestCase() { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); }
 
-    void hundredthCapitalSShowsTheCredits() {
+    void hundredthCapitalSShowsTheCredits()
+    {
         FormDriver driver;
         driver.type(QStringLiteral("12"));
         CreditsBoxes boxes;
@@ -77,7 +78,8 @@ private slots:
         QCOMPARE(driver.entryField()->text(), QStringLiteral("123"));
     }
 
-    void countStartsAgainAfterTheMessage() {
+    void countStartsAgainAfterTheMessage()
+    {
         FormDriver driver;
         CreditsBoxes boxes;
         boxes.expectOne(driver);
@@ -92,7 +94,8 @@ private slots:
     }
 
     // Lower-case "s" does not count; nothing typed in between resets the count.
-    void otherCharactersNeitherCountNorReset() {
+    void otherCharactersNeitherCountNorReset()
+    {
         FormDriver driver;
         CreditsBoxes boxes;
         boxes.expectOne(driver);

@@ -9,9 +9,7 @@ namespace {
 
 const QString StartLine(18, u' ');
 
-QStringList closingLines() {
-    return {QString(23, u'_'), QString(23, u' '), QString(23, u' ')};
-}
+QStringList closingLines() { return {QString(23, u'_'), QString(23, u' '), QString(23, u' ')}; }
 
 } // namespace
 
@@ -23,7 +21,8 @@ private slots:
 
     // The keys append what they show; the display and the tape read the
     // number at the start of the entry.
-    void clickedEntries_data() {
+    void clickedEntries_data()
+    {
         QTest::addColumn<QString>("keys");
         QTest::addColumn<QString>("entry");
         QTest::addColumn<QString>("shown"); // Label4, and the amount the entry adds
@@ -45,7 +44,8 @@ private slots:
         row("12345678901234.", "12345678901234", "12,345,678,901,234.00");
         row("1234567890.1239", "1234567890.123", "1,234,567,890.12");
     }
-    void clickedEntries() {
+    void clickedEntries()
+    {
         QFETCH(QString, keys);
         QFETCH(QString, entry);
         QFETCH(QString, shown);
@@ -59,7 +59,8 @@ private slots:
         QCOMPARE(driver.display("Label4"), QStringLiteral(".00"));
     }
 
-    void clearAll_data() {
+    void clearAll_data()
+    {
         QTest::addColumn<QString>("keys");
         QTest::addColumn<QStringList>("tape");
         QTest::addColumn<QString>("result");
@@ -83,7 +84,8 @@ private slots:
             QStringList{l10} + closingLines() + QStringList{tapeLine("+", "4.00", "4.00")}, "4.00",
             "+", "+", "");
     }
-    void clearAll() {
+    void clearAll()
+    {
         QFETCH(QString, keys);
         QFETCH(QStringList, tape);
         QFETCH(QString, result);
@@ -101,7 +103,8 @@ private slots:
         QCOMPARE(driver.entryField()->text(), entry);
     }
 
-    void clearAllKeepsMemoryAndTaxRate() {
+    void clearAllKeepsMemoryAndTaxRate()
+    {
         FormDriver driver;
         driver.clickKeys(QStringLiteral("80+R-A"));
         QCOMPARE(driver.state().Accumulator, 0.0);
@@ -110,7 +113,8 @@ private slots:
         QCOMPARE(driver.state().LastOperator, QStringLiteral("+"));
     }
 
-    void clearEntryAndTapeStartsAfresh() {
+    void clearEntryAndTapeStartsAfresh()
+    {
         FormDriver driver;
         const Form1::Geometry start = driver.form().geometryTwips();
         for (int line = 0; line < 20; ++line)
@@ -141,7 +145,8 @@ private slots:
         QCOMPARE(driver.form().geometryTwips().picture1Top, 1023.0);
     }
 
-    void clearEntryAndTapeKeepsMemoryAndClearsANegativeTotal() {
+    void clearEntryAndTapeKeepsMemoryAndClearsANegativeTotal()
+    {
         FormDriver driver;
         driver.clickKeys(QStringLiteral("80+R-100+"));
         QCOMPARE(driver.state().Accumulator, -20.0);

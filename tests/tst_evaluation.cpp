@@ -13,12 +13,14 @@ const QString StartLine(18, u' ');
 const QString Nines = QStringLiteral("99,999,999,999,999.00");
 
 // The lines the overflow display writes after the step that overflowed.
-QStringList overflowLines(const QString& total) {
+QStringList overflowLines(const QString& total)
+{
     return {QStringLiteral("E99,999,999,999,999.99") + total.rightJustified(27, u' '),
             QString(23, u'_'), QString(23, u' '), QString(23, u' ')};
 }
 
-void compareTape(FormDriver& driver, const QStringList& written) {
+void compareTape(FormDriver& driver, const QStringList& written)
+{
     QCOMPARE(driver.tapeLines(), QStringList{StartLine} + written);
     if (!written.isEmpty())
         QCOMPARE(driver.tape()->currentRow(), driver.tape()->count() - 1);
@@ -32,7 +34,8 @@ class EvaluationTest : public QObject {
 private slots:
     void initTestCase() { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); }
 
-    void calculations_data() {
+    void calculations_data()
+    {
         QTest::addColumn<QString>("keys");
         QTest::addColumn<QStringList>("tape"); // after the start line
         QTest::addColumn<QString>("result");   // Label1
@@ -103,7 +106,8 @@ private slots:
              "%123,456,789,012,000.00      12,345,678,901,200.00"},
             "135,802,467,913,200.00", "+", "+");
     }
-    void calculations() {
+    void calculations()
+    {
         QFETCH(QString, keys);
         QFETCH(QStringList, tape);
         QFETCH(QString, result);
@@ -120,7 +124,8 @@ private slots:
     }
 
     // Every road into the overflow display ends with the same tape and state.
-    void overflow_data() {
+    void overflow_data()
+    {
         QTest::addColumn<QString>("keys");
         QTest::addColumn<QStringList>("tape"); // before the overflow lines
         QTest::addColumn<QString>("overflowed");
@@ -159,7 +164,8 @@ private slots:
         row("percent dividing zero by zero", "0/0%",
             {tapeLine("+", ".00", ".00"), tapeLine("%", ".00", ".00")}, "NaN", "%");
     }
-    void overflow() {
+    void overflow()
+    {
         QFETCH(QString, keys);
         QFETCH(QStringList, tape);
         QFETCH(QString, overflowed);
@@ -182,7 +188,8 @@ private slots:
 
     // Each step as a user sees it: the tape, both displays, and the operator
     // being applied and the one pending.
-    void stepsOfACalculation() {
+    void stepsOfACalculation()
+    {
         struct Step {
             const char* keys;
             QStringList lines; // what the step adds to the tape
@@ -220,7 +227,8 @@ private slots:
         QCOMPARE(driver.state().Accumulator, 122.0);
     }
 
-    void typedCalculationMatchesTheClickedOne() {
+    void typedCalculationMatchesTheClickedOne()
+    {
         FormDriver clicked;
         clicked.clickKeys(QStringLiteral("100+20-5=7+"));
         FormDriver typed;
@@ -235,7 +243,8 @@ private slots:
 
     // However far below zero the total goes it is shown and written whole;
     // only when it is no longer a number does the overflow display take over.
-    void largeNegativeTotalsAreKeptWhole() {
+    void largeNegativeTotalsAreKeptWhole()
+    {
         FormDriver driver;
         driver.clickKeys(QStringLiteral("-99999999999999*"));
         const QString first = QStringLiteral("-99,999,999,999,999.00");

@@ -14,7 +14,8 @@
 
 namespace {
 
-QList<int> flashedKeys(const FormDriver& driver) {
+QList<int> flashedKeys(const FormDriver& driver)
+{
     QList<int> flashed;
     for (int i = 0; i < KeyCount; ++i)
         if (qobject_cast<Hotspot*>(driver.hotspot(i))->isFlashed())
@@ -23,13 +24,15 @@ QList<int> flashedKeys(const FormDriver& driver) {
 }
 
 // The tick of the flash timer, which ends every flash.
-void endFlash(FormDriver& driver) {
+void endFlash(FormDriver& driver)
+{
     QMetaObject::invokeMethod(driver.form().findChild<QTimer*>(QStringLiteral("Timer1")),
                               "timeout");
 }
 
 // Everything the user can see or the next key depends on, after `steps`.
-QStringList seenAfter(const std::function<void(FormDriver&)>& steps) {
+QStringList seenAfter(const std::function<void(FormDriver&)>& steps)
+{
     FormDriver driver;
     steps(driver);
     QStringList all = driver.tapeLines();
@@ -44,7 +47,8 @@ QStringList seenAfter(const std::function<void(FormDriver&)>& steps) {
 }
 
 // The key a typed character presses or flashes, or -1.
-int keyOf(char16_t c) {
+int keyOf(char16_t c)
+{
     if (c >= u'0' && c <= u'9')
         return c - u'0';
     if (c == u'.' || c == u',')
@@ -63,7 +67,8 @@ class KeyboardTest : public QObject {
 private slots:
     void initTestCase() { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); }
 
-    void charactersGoIntoTheEntry_data() {
+    void charactersGoIntoTheEntry_data()
+    {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("entry");
         QTest::addColumn<QString>("echo");
@@ -88,7 +93,8 @@ private slots:
         row("swallowed", QStringLiteral("=xX sSa\u00E9\u20AC\t\u001B\u0000"), "", ".00", {});
         row("swallowed between digits", "1a2=3s", "123", "123.00", {1, 2, 3});
     }
-    void charactersGoIntoTheEntry() {
+    void charactersGoIntoTheEntry()
+    {
         QFETCH(QString, typed);
         QFETCH(QString, entry);
         QFETCH(QString, echo);
@@ -104,7 +110,8 @@ private slots:
     }
 
     // Typing an operator, Enter or "C" is clicking its key, flash included.
-    void keyCharactersPressTheirKeys_data() {
+    void keyCharactersPressTheirKeys_data()
+    {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("clicked");
         QTest::newRow("percent") << QStringLiteral("200+10%") << QStringLiteral("200+10%");
@@ -115,14 +122,16 @@ private slots:
         QTest::newRow("c") << QStringLiteral("5+c") << QStringLiteral("5+A");
         QTest::newRow("c, negative total") << QStringLiteral("5-8\r9c") << QStringLiteral("5-8=9A");
     }
-    void keyCharactersPressTheirKeys() {
+    void keyCharactersPressTheirKeys()
+    {
         QFETCH(QString, typed);
         QFETCH(QString, clicked);
         QCOMPARE(seenAfter([&](FormDriver& d) { d.type(typed); }),
                  seenAfter([&](FormDriver& d) { d.clickKeys(clicked); }));
     }
 
-    void swallowedCharacterRefreshesEchoAndCaret() {
+    void swallowedCharacterRefreshesEchoAndCaret()
+    {
         FormDriver driver;
         QCOMPARE(driver.display("Label4"), QString());
         driver.type(QStringLiteral("a"));
@@ -140,7 +149,8 @@ private slots:
     }
 
     // The numeric keypad's keys do what the same characters do on the main keys.
-    void keypadTypesLikeTheMainKeys_data() {
+    void keypadTypesLikeTheMainKeys_data()
+    {
         QTest::addColumn<int>("key");
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("plain");
@@ -159,7 +169,8 @@ private slots:
         row("decimal point", Qt::Key_Period, ".", ".");
         row("decimal comma", Qt::Key_Comma, ",", ".");
     }
-    void keypadTypesLikeTheMainKeys() {
+    void keypadTypesLikeTheMainKeys()
+    {
         QFETCH(int, key);
         QFETCH(QString, text);
         QFETCH(QString, plain);
@@ -176,7 +187,8 @@ private slots:
     }
 
     // Key events as the window system delivers them, with no click first.
-    void typingWorksAsSoonAsTheWindowIsShown() {
+    void typingWorksAsSoonAsTheWindowIsShown()
+    {
         FormDriver driver;
         QCOMPARE(QApplication::focusWidget(), driver.entryField());
         QWindow* window = driver.form().windowHandle();
@@ -195,7 +207,8 @@ private slots:
 
     // Each of the 65,536 character codes, typed alone: the entry never holds
     // anything but digits and points, and only the listed characters act.
-    void everyCharacterCode() {
+    void everyCharacterCode()
+    {
         FormDriver driver;
         EntryField* field = driver.entryField();
         static const QRegularExpression entryText(QStringLiteral("^[0-9.]{0,14}$"));
@@ -225,7 +238,8 @@ private slots:
         }
     }
 
-    void nothingElseGetsIntoTheEntry() {
+    void nothingElseGetsIntoTheEntry()
+    {
         FormDriver driver;
         EntryField* field = driver.entryField();
         QWindow* window = driver.form().windowHandle();

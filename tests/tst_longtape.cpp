@@ -15,14 +15,16 @@
 
 namespace {
 
-int calculationLines() {
+int calculationLines()
+{
     return qEnvironmentVariableIsSet("SERIT_LONGTAPE_LINES")
                ? qEnvironmentVariableIntValue("SERIT_LONGTAPE_LINES")
                : 100000;
 }
 
 // The tape holds the start line, then line n (from 1) adds 1 to a total of n.
-QString expectedLine(int index) {
+QString expectedLine(int index)
+{
     if (index == 0)
         return QString(18, u' ');
     return tapeLine(QStringLiteral("+"), QStringLiteral("1.00"), FormatAmount(index));
@@ -31,7 +33,8 @@ QString expectedLine(int index) {
 // Row `row` of the page that starts at tape line `first`: the lines of the
 // row's columns side by side, each closed by "  !", except that without totals
 // each line is cut to 23 characters and the first column is closed by " !".
-QString expectedRow(int count, int first, int row, QMessageBox::StandardButton totals) {
+QString expectedRow(int count, int first, int row, QMessageBox::StandardButton totals)
+{
     const int columns = totals == QMessageBox::Yes ? 2 : 3;
     QString text;
     for (int column = 0; column < columns; ++column) {
@@ -53,7 +56,8 @@ class LongTapeTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() {
+    void initTestCase()
+    {
         QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
         m_lines = calculationLines();
         QVERIFY(m_lines > 16);
@@ -68,7 +72,8 @@ private slots:
         qInfo("%d lines typed in %lld ms", m_lines, clock.elapsed());
     }
 
-    void tapeHoldsEveryLine() {
+    void tapeHoldsEveryLine()
+    {
         const QStringList lines = m_driver->tapeLines();
         QCOMPARE(lines.size(), m_lines + 1);
         for (int index = 0; index < lines.size(); ++index) {
@@ -79,7 +84,8 @@ private slots:
         QCOMPARE(m_driver->display("Label1"), FormatAmount(m_lines));
     }
 
-    void windowStoppedGrowingAtTheOneFifthLine() {
+    void windowStoppedGrowingAtTheOneFifthLine()
+    {
         const Form1::Geometry g = m_driver->form().geometryTwips();
         QCOMPARE(g.windowTop, 2222.0);
         QCOMPARE(g.windowHeight, 8398.0);
@@ -88,20 +94,23 @@ private slots:
         QCOMPARE(g.picture1Top, 4143.0);
     }
 
-    void newestLineIsSelectedAndInView() {
+    void newestLineIsSelectedAndInView()
+    {
         TapeView* tape = m_driver->tape();
         QCOMPARE(tape->currentRow(), m_lines);
         const QRect last = tape->rowRect(m_lines);
         QVERIFY(last.top() >= 0 && last.bottom() < tape->viewport()->height());
     }
 
-    void printsEveryLine_data() {
+    void printsEveryLine_data()
+    {
         QTest::addColumn<QMessageBox::StandardButton>("answer");
         QTest::addColumn<int>("linesPerPage");
         QTest::newRow("with totals") << QMessageBox::Yes << 120;
         QTest::newRow("without totals") << QMessageBox::No << 180;
     }
-    void printsEveryLine() {
+    void printsEveryLine()
+    {
         QFETCH(QMessageBox::StandardButton, answer);
         QFETCH(int, linesPerPage);
         m_driver->platform().printedJobs.clear();

@@ -12,7 +12,8 @@ private slots:
 
     // `setup` is clicked first ("R" stores the total, "C" is C·CE, which keeps
     // the memory); then the memory key writes `lines` and shows `result`.
-    void memoryFlowsIntoTheTotal_data() {
+    void memoryFlowsIntoTheTotal_data()
+    {
         QTest::addColumn<QString>("setup");
         QTest::addColumn<QString>("key");
         QTest::addColumn<QStringList>("lines");
@@ -51,7 +52,8 @@ private slots:
              tapeLine("T", "20,000,000,000,000.00", "20,000,000,000,000.00")},
             "20,000,000,000,000.00", 20000000000000);
     }
-    void memoryFlowsIntoTheTotal() {
+    void memoryFlowsIntoTheTotal()
+    {
         QFETCH(QString, setup);
         QFETCH(QString, key);
         QFETCH(QStringList, lines);
@@ -74,7 +76,8 @@ private slots:
         QCOMPARE(driver.tape()->currentRow(), driver.tape()->count() - 1);
     }
 
-    void storeCopiesTheTotalAndNothingElse() {
+    void storeCopiesTheTotalAndNothingElse()
+    {
         FormDriver driver;
         driver.clickKeys(QStringLiteral("80+5"));
         const QStringList tape = driver.tapeLines();
@@ -86,7 +89,8 @@ private slots:
         QCOMPARE(driver.display("Label2"), QStringLiteral("+"));
     }
 
-    void memorySurvivesTheClearKeys() {
+    void memorySurvivesTheClearKeys()
+    {
         FormDriver driver;
         driver.clickKeys(QStringLiteral("80+RA"));
         QCOMPARE(driver.state().Accumulator, 0.0);
@@ -98,7 +102,8 @@ private slots:
         QCOMPARE(driver.display("Label1"), QStringLiteral("80.00"));
     }
 
-    void rightClickEmptiesTheMemoryOnly() {
+    void rightClickEmptiesTheMemoryOnly()
+    {
         FormDriver driver;
         driver.clickKeys(QStringLiteral("80+R12"));
         driver.entryField()->setCursorPosition(1);

@@ -25,7 +25,8 @@ namespace {
 const QString Queue = u"serit-test"_s;
 constexpr int SkipExitCode = 77;
 
-QStringList TotalsDocument() {
+QStringList TotalsDocument()
+{
     QStringList tape{QString(18, u' ')};
     for (int i = 1; i < 70; ++i) {
         const QString entry = QString::number(i * 1234.5, 'f', 2);
@@ -36,7 +37,8 @@ QStringList TotalsDocument() {
     return LayoutPrintPages(tape, PrintTotals::With).first();
 }
 
-QStringList ShortDocument() {
+QStringList ShortDocument()
+{
     return {QString(), u"   Döküm toplamli olsun mu ?  ş İ ğ Ç"_s,           QString(),
             QString(), u"T          1,234.50 !_______________________  !"_s, u"x"_s};
 }
@@ -46,7 +48,8 @@ QStringList ShortDocument() {
 constexpr const char* PrintShortDocumentOption = "--print-short-document";
 enum ChildResult { Printed = 0, NotPrinted = 1, ChildFailed = 2 };
 
-int PrintShortDocumentInChild(const QProcessEnvironment& environment) {
+int PrintShortDocumentInChild(const QProcessEnvironment& environment)
+{
     QProcess child;
     child.setProcessEnvironment(environment);
     child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
@@ -73,14 +76,16 @@ private:
     QPointF m_corner;
 };
 
-void TestPrinterCups::initTestCase() {
+void TestPrinterCups::initTestCase()
+{
     // Never print test pages on a real printer.
     QCOMPARE(QPrinterInfo::defaultPrinterName(), Queue);
     QPrinter printer(QPrinterInfo::defaultPrinter());
     m_corner = printer.pageLayout().paintRect(QPageLayout::Point).topLeft();
 }
 
-void TestPrinterCups::eachDocumentIsOneJobOfItsRows() {
+void TestPrinterCups::eachDocumentIsOneJobOfItsRows()
+{
     const QList<QStringList> documents{TotalsDocument(), ShortDocument()};
     const QMap<int, QString> before = SpooledDocuments();
     QCOMPARE(Platform().printPages(documents), documents.size());
@@ -99,7 +104,8 @@ void TestPrinterCups::eachDocumentIsOneJobOfItsRows() {
     }
 }
 
-void TestPrinterCups::refusedJobIsReported() {
+void TestPrinterCups::refusedJobIsReported()
+{
     QVERIFY(Run(u"cupsreject"_s, {Queue}, true));
     const auto acceptAgain = qScopeGuard([] { Run(u"cupsaccept"_s, {Queue}, true); });
     const QMap<int, QString> before = SpooledDocuments();
@@ -107,7 +113,8 @@ void TestPrinterCups::refusedJobIsReported() {
     QCOMPARE(SpooledDocuments().keys(), before.keys());
 }
 
-void TestPrinterCups::noPrinterPrintsNothing() {
+void TestPrinterCups::noPrinterPrintsNothing()
+{
     const QMap<int, QString> before = SpooledDocuments();
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(u"CUPS_SERVER"_s, u"/nonexistent/cups.sock"_s);
@@ -117,7 +124,8 @@ void TestPrinterCups::noPrinterPrintsNothing() {
     QCOMPARE(SpooledDocuments().keys(), before.keys());
 }
 
-void TestPrinterCups::fallsBackToFixedPitchFace() {
+void TestPrinterCups::fallsBackToFixedPitchFace()
+{
     // Fontconfig is told to resolve "Courier" to a proportional face.
     QTemporaryDir dir;
     QFile config(dir.filePath(u"fonts.conf"_s));
@@ -145,7 +153,8 @@ void TestPrinterCups::fallsBackToFixedPitchFace() {
              expected);
 }
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     QApplication app(argc, argv);
     if (argc == 2 && qstrcmp(argv[1], PrintShortDocumentOption) == 0)
         return Platform().printPages({ShortDocument()}) == 1 ? Printed : NotPrinted;

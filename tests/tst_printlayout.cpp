@@ -8,13 +8,15 @@ namespace {
 
 // A tape line as the tape writes it: a marker, the entry right-aligned to
 // column 22 and the running total right-aligned in the next 27 columns.
-QString TapeLine(const QString& marker, const QString& entry, const QString& total) {
+QString TapeLine(const QString& marker, const QString& entry, const QString& total)
+{
     return marker + entry.rightJustified(22 - marker.size()) + total.rightJustified(27);
 }
 
 // Lines whose entry and total both name the line's index, so that every printed
 // piece shows where it came from.
-QStringList NumberedTape(int count) {
+QStringList NumberedTape(int count)
+{
     QStringList lines;
     for (int i = 0; i < count; ++i)
         lines.append(TapeLine(u"+"_s, QString::number(i) + u".00"_s,
@@ -23,7 +25,8 @@ QStringList NumberedTape(int count) {
 }
 
 // The row that holds the given lines side by side in the given print.
-QString RowOf(const QStringList& lines, const QList<int>& indices, PrintTotals totals) {
+QString RowOf(const QStringList& lines, const QList<int>& indices, PrintTotals totals)
+{
     QString row;
     for (int column = 0; column < indices.size(); ++column) {
         const QString& line = lines.at(indices.at(column));
@@ -55,7 +58,8 @@ private slots:
     void runningTotalsOnlyWithTotals();
 };
 
-void TestPrintLayout::pageCount_data() {
+void TestPrintLayout::pageCount_data()
+{
     QTest::addColumn<PrintTotals>("totals");
     QTest::addColumn<int>("lineCount");
     QTest::addColumn<int>("pageCount");
@@ -72,7 +76,8 @@ void TestPrintLayout::pageCount_data() {
     QTest::newRow("10000 lines without totals") << PrintTotals::Without << 10000 << 56;
 }
 
-void TestPrintLayout::pageCount() {
+void TestPrintLayout::pageCount()
+{
     QFETCH(PrintTotals, totals);
     QFETCH(int, lineCount);
     QFETCH(int, pageCount);
@@ -83,7 +88,8 @@ void TestPrintLayout::pageCount() {
         QCOMPARE(page.size(), 60);
 }
 
-void TestPrintLayout::rowPlacement_data() {
+void TestPrintLayout::rowPlacement_data()
+{
     QTest::addColumn<PrintTotals>("totals");
     QTest::addColumn<int>("lineCount");
     QTest::addColumn<int>("page");
@@ -110,7 +116,8 @@ void TestPrintLayout::rowPlacement_data() {
     QTest::newRow("250 with: third page") << with << 250 << 2 << 9 << QList<int>{249};
 }
 
-void TestPrintLayout::rowPlacement() {
+void TestPrintLayout::rowPlacement()
+{
     QFETCH(PrintTotals, totals);
     QFETCH(int, lineCount);
     QFETCH(int, page);
@@ -122,7 +129,8 @@ void TestPrintLayout::rowPlacement() {
     QCOMPARE(pages.at(page).at(row), RowOf(tape, lines, totals));
 }
 
-void TestPrintLayout::columnPositions_data() {
+void TestPrintLayout::columnPositions_data()
+{
     QTest::addColumn<PrintTotals>("totals");
     QTest::addColumn<QList<int>>("closerColumns"); // counted from 1
     QTest::addColumn<QStringList>("closers");
@@ -133,7 +141,8 @@ void TestPrintLayout::columnPositions_data() {
                                     << QStringList{u" !"_s, u"  !"_s, u"  !"_s};
 }
 
-void TestPrintLayout::columnPositions() {
+void TestPrintLayout::columnPositions()
+{
     QFETCH(PrintTotals, totals);
     QFETCH(QList<int>, closerColumns);
     QFETCH(QStringList, closers);
@@ -151,7 +160,8 @@ void TestPrintLayout::columnPositions() {
     }
 }
 
-void TestPrintLayout::shortLinesTakenWhole_data() {
+void TestPrintLayout::shortLinesTakenWhole_data()
+{
     QTest::addColumn<PrintTotals>("totals");
     QTest::addColumn<QString>("firstRow");
 
@@ -163,7 +173,8 @@ void TestPrintLayout::shortLinesTakenWhole_data() {
     QTest::newRow("with totals") << PrintTotals::With << start + u"  !"_s + separator + u"  !"_s;
 }
 
-void TestPrintLayout::shortLinesTakenWhole() {
+void TestPrintLayout::shortLinesTakenWhole()
+{
     QFETCH(PrintTotals, totals);
     QFETCH(QString, firstRow);
 
@@ -174,7 +185,8 @@ void TestPrintLayout::shortLinesTakenWhole() {
     QCOMPARE(LayoutPrintPages(tape, totals).at(0).at(0), firstRow);
 }
 
-void TestPrintLayout::runningTotalsOnlyWithTotals_data() {
+void TestPrintLayout::runningTotalsOnlyWithTotals_data()
+{
     QTest::addColumn<PrintTotals>("totals");
     QTest::addColumn<bool>("totalsPrinted");
 
@@ -182,7 +194,8 @@ void TestPrintLayout::runningTotalsOnlyWithTotals_data() {
     QTest::newRow("without totals") << PrintTotals::Without << false;
 }
 
-void TestPrintLayout::runningTotalsOnlyWithTotals() {
+void TestPrintLayout::runningTotalsOnlyWithTotals()
+{
     QFETCH(PrintTotals, totals);
     QFETCH(bool, totalsPrinted);
 

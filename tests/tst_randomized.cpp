@@ -24,13 +24,15 @@ constexpr quint64 FixedSeed = 20240611;
 constexpr int EventsPerWindow = 4000;
 constexpr int RecentEvents = 20;
 
-int eventCount() {
+int eventCount()
+{
     return qEnvironmentVariableIsSet("SERIT_RANDOM_EVENTS")
                ? qEnvironmentVariableIntValue("SERIT_RANDOM_EVENTS")
                : 100000;
 }
 
-void sendMouse(QWidget* target, QEvent::Type type, Qt::MouseButton button) {
+void sendMouse(QWidget* target, QEvent::Type type, Qt::MouseButton button)
+{
     const QPointF at = QRectF(target->rect()).center();
     QMouseEvent event(type, at, target->mapToGlobal(at), button,
                       type == QEvent::MouseButtonRelease ? Qt::NoButton : button, Qt::NoModifier);
@@ -38,7 +40,8 @@ void sendMouse(QWidget* target, QEvent::Type type, Qt::MouseButton button) {
 }
 
 // Sends one character to the widget with the keyboard focus, as the keyboard does.
-bool sendCharacter(char16_t character) {
+bool sendCharacter(char16_t character)
+{
     QWidget* target = QApplication::focusWidget();
     if (!target)
         return false;
@@ -60,10 +63,13 @@ public:
     explicit Session(quint64 seed)
         : m_seed(seed)
         , m_rng(seed)
-        , m_answerer(m_rng) {}
+        , m_answerer(m_rng)
+    {
+    }
 
     // Runs `events` random events; false after a failed check.
-    bool run(int events) {
+    bool run(int events)
+    {
         for (m_index = 0; m_index < events; ++m_index) {
             if (m_index % EventsPerWindow == 0)
                 openWindow();
@@ -77,7 +83,8 @@ public:
 
     FormDriver& driver() { return *m_driver; }
     const QString& failure() const { return m_failure; }
-    QString summary() const {
+    QString summary() const
+    {
         const Counts& c = m_counts;
         return QStringLiteral("%1 windows; %2 tape lines, %3 overflow lines, at most %4 on one "
                               "tape and %5 growth steps; %6 tax-rate boxes (%7 answered with "
@@ -95,7 +102,8 @@ public:
     }
 
     // Delivers one event and checks the window after it.
-    bool step(const Delivered& delivered, const std::function<void()>& send) {
+    bool step(const Delivered& delivered, const std::function<void()>& send)
+    {
         const Snapshot before = takeSnapshot(*m_driver);
         send();
         if (!m_driver->form().isActiveWindow()) {
@@ -116,7 +124,8 @@ public:
     }
 
 private:
-    void openWindow() {
+    void openWindow()
+    {
         m_driver.reset();
         m_driver = std::make_unique<FormDriver>();
         ++m_counts.windows;
@@ -126,7 +135,8 @@ private:
             QStringLiteral("#%1 a fresh window, C·CE weight %2").arg(m_index).arg(m_clearWeight));
     }
 
-    bool deliver(const UserEvent& event) {
+    bool deliver(const UserEvent& event)
+    {
         using Kind = Delivered::Kind;
         const auto button = static_cast<Qt::MouseButton>(event.button);
         switch (event.kind) {
@@ -175,7 +185,8 @@ private:
         qsizetype pages = 0;
     };
 
-    void count(const Snapshot& before, const ModalAnswers& answers) {
+    void count(const Snapshot& before, const ModalAnswers& answers)
+    {
         TapeView* tape = m_driver->tape();
         for (int i = before.tapeCount; i < tape->count(); ++i) {
             ++m_counts.lines;
@@ -191,14 +202,16 @@ private:
         m_counts.pages += m_driver->platform().printedJobs.size() - before.printedPages;
     }
 
-    void remember(const QString& line) {
+    void remember(const QString& line)
+    {
         m_recent.append(line);
         if (m_recent.size() > RecentEvents)
             m_recent.removeFirst();
     }
 
     // The report goes into the failure message, which no flood of warnings hides.
-    void report(const QString& failure) {
+    void report(const QString& failure)
+    {
         m_failure = QStringLiteral("seed %1, event %2: %3\nthe last events:\n")
                         .arg(m_seed)
                         .arg(m_index)
@@ -227,7 +240,8 @@ class RandomizedTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() {
+    void initTestCase()
+    {
         QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
         // The offscreen platform says this at every growth step; tens of
         // thousands of times it would drown every other message.
@@ -239,7 +253,8 @@ private slots:
     }
 
     // The fixed seed runs most events; a few more seeds take other roads.
-    void randomSessions_data() {
+    void randomSessions_data()
+    {
         QTest::addColumn<quint64>("seed");
         QTest::addColumn<int>("events");
         const int events = eventCount();
@@ -254,7 +269,8 @@ private slots:
             QTest::addRow("seed %llu", seed) << seed << extra;
     }
 
-    void randomSessions() {
+    void randomSessions()
+    {
         QFETCH(quint64, seed);
         QFETCH(int, events);
         QElapsedTimer clock;
@@ -267,7 +283,8 @@ private slots:
 
     // The one double click the sessions leave out: on C·CE it clears the tape
     // with its first click and closes the window with the second.
-    void doubleClickOnClearKeyEndsTheProgram() {
+    void doubleClickOnClearKeyEndsTheProgram()
+    {
         Session session(FixedSeed + 100);
         QVERIFY2(session.run(500), qPrintable(session.failure()));
         FormDriver& driver = session.driver();

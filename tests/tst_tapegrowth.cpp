@@ -14,7 +14,8 @@ struct Expected {
 };
 
 // The start geometry of the test window after `steps` growth steps.
-Expected grownBy(int steps) {
+Expected grownBy(int steps)
+{
     const double height = 5070 + steps * Step;
     // The calculator body's bottom edge ends 400 twips above the outer
     // window's bottom edge; it stays at its design place until the first step.
@@ -22,7 +23,8 @@ Expected grownBy(int steps) {
             steps == 0 ? 765 : height - 3855 - 400};
 }
 
-void compareGeometry(FormDriver& driver, const Expected& expected) {
+void compareGeometry(FormDriver& driver, const Expected& expected)
+{
     const Form1::Geometry g = driver.form().geometryTwips();
     QCOMPARE(g.windowTop, expected.top);
     QCOMPARE(g.windowHeight, expected.height);
@@ -39,7 +41,8 @@ void compareGeometry(FormDriver& driver, const Expected& expected) {
              Twips::toPixels(expected.picture1Top));
 }
 
-void compareLastLineSelected(FormDriver& driver) {
+void compareLastLineSelected(FormDriver& driver)
+{
     TapeView* tape = driver.tape();
     QCOMPARE(tape->currentRow(), tape->count() - 1);
     // Scrolled into view (lines are wider than the box, which cuts them off).
@@ -48,7 +51,8 @@ void compareLastLineSelected(FormDriver& driver) {
 }
 
 // A screen `height` pixels high with a frame `frameHeight` pixels high in all.
-std::unique_ptr<TestPlatform> platformWith(int height, int frameHeight) {
+std::unique_ptr<TestPlatform> platformWith(int height, int frameHeight)
+{
     auto platform = std::make_unique<TestPlatform>();
     platform->screen.setHeight(height);
     platform->frame.setTop(frameHeight - platform->frame.bottom());
@@ -63,7 +67,8 @@ class TapeGrowthTest : public QObject {
 private slots:
     void initTestCase() { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); }
 
-    void sixteenCalculationLinesGrowTheWindow() {
+    void sixteenCalculationLinesGrowTheWindow()
+    {
         FormDriver driver;
         compareGeometry(driver, grownBy(0));
         for (int line = 1; line <= 20; ++line) {
@@ -81,7 +86,8 @@ private slots:
 
     // Each row writes one calculation line per growth step; the start line
     // and the separators go straight onto the tape and grow nothing.
-    void onlyCalculationLinesGrowTheWindow_data() {
+    void onlyCalculationLinesGrowTheWindow_data()
+    {
         QTest::addColumn<QString>("keys");
         QTest::addColumn<int>("lines");
         QTest::addColumn<int>("steps");
@@ -91,7 +97,8 @@ private slots:
         QTest::newRow("clear all") << "5+A" << 5 << 1;
         QTest::newRow("overflow") << "99999999999999*100+" << 7 << 3;
     }
-    void onlyCalculationLinesGrowTheWindow() {
+    void onlyCalculationLinesGrowTheWindow()
+    {
         QFETCH(QString, keys);
         QFETCH(int, lines);
         QFETCH(int, steps);
@@ -103,7 +110,8 @@ private slots:
 
     // Growth puts a moved window back above the bottom of the screen, keeping
     // its left edge; one moved above the one-fifth line stays where it is.
-    void grownWindowReturnsAboveTheScreenBottom() {
+    void grownWindowReturnsAboveTheScreenBottom()
+    {
         FormDriver driver;
         driver.form().move(100, 420);
         driver.clickKeys(QStringLiteral("1+"));
@@ -120,7 +128,8 @@ private slots:
         QCOMPARE(driver.form().pos(), QPoint(100, 50));
     }
 
-    void windowAtTheOneFifthLineDoesNotGrow() {
+    void windowAtTheOneFifthLineDoesNotGrow()
+    {
         // 500 pixels high: one fifth is 1500 twips, where a 36-pixel frame
         // puts the top of a window 5100 twips high.
         FormDriver driver(platformWith(500, 36));
@@ -137,7 +146,8 @@ private slots:
         compareLastLineSelected(driver);
     }
 
-    void windowStartingAboveTheOneFifthLineNeverGrows() {
+    void windowStartingAboveTheOneFifthLineNeverGrows()
+    {
         FormDriver driver(platformWith(400, 34));
         QCOMPARE(driver.form().geometryTwips().windowTop, 30.0);
         for (int line = 1; line <= 5; ++line) {
@@ -153,7 +163,8 @@ private slots:
 
     // A right click that asks for a printout, or a middle click, on an older
     // line keeps the newest line selected; the left button picks a line.
-    void onlyTheLeftButtonSelectsATapeLine() {
+    void onlyTheLeftButtonSelectsATapeLine()
+    {
         FormDriver driver;
         driver.clickKeys(QStringLiteral("1+2+3+4+"));
         TapeView* tape = driver.tape();

@@ -6,16 +6,15 @@
 #include <QTest>
 
 namespace {
-QString blanks(int count) {
-    return QString(count, QLatin1Char(' '));
-}
+QString blanks(int count) { return QString(count, QLatin1Char(' ')); }
 } // namespace
 
 class TapeLineTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void entryColumn_data() {
+    void entryColumn_data()
+    {
         QTest::addColumn<QString>("marker");
         QTest::addColumn<QString>("amount");
         QTest::addColumn<QString>("column");
@@ -35,14 +34,16 @@ private slots:
             "-M-1,234,567,890,123.50");
         row("far too long", "*", "1,000,000,000,000,000,000.00", "*1,000,000,000,000,000,000.00");
     }
-    void entryColumn() {
+    void entryColumn()
+    {
         QFETCH(QString, marker);
         QFETCH(QString, amount);
         QFETCH(QString, column);
         QCOMPARE(EntryColumn(marker, amount), column);
     }
 
-    void tapeLine_data() {
+    void tapeLine_data()
+    {
         const QString entry = "+" + blanks(17) + "7.00";
         QTest::addColumn<QString>("entryColumn");
         QTest::addColumn<QString>("total");
@@ -70,7 +71,8 @@ private slots:
                                        << "∞"
                                        << "E99,999,999,999,999.99" + blanks(26) + "∞";
     }
-    void tapeLine() {
+    void tapeLine()
+    {
         QFETCH(QString, entryColumn);
         QFETCH(QString, total);
         QFETCH(QString, line);

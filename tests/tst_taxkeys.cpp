@@ -11,12 +11,11 @@
 
 namespace {
 
-QLineEdit* answerField(QWidget* box) {
-    return box->findChild<QLineEdit*>();
-}
+QLineEdit* answerField(QWidget* box) { return box->findChild<QLineEdit*>(); }
 
 // Replaces the box's answer the way a user does: select all, delete, type.
-void typeAnswer(QWidget* box, const QString& text) {
+void typeAnswer(QWidget* box, const QString& text)
+{
     QLineEdit* field = answerField(box);
     QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
     QTest::keyClick(field, Qt::Key_Delete);
@@ -24,12 +23,14 @@ void typeAnswer(QWidget* box, const QString& text) {
         QTest::sendKeyEvent(QTest::Click, field, Qt::Key_unknown, QString(c), Qt::NoModifier);
 }
 
-void clickButton(QWidget* box, QDialogButtonBox::StandardButton which) {
+void clickButton(QWidget* box, QDialogButtonBox::StandardButton which)
+{
     QTest::mouseClick(box->findChild<QDialogButtonBox*>()->button(which), Qt::LeftButton);
 }
 
 // Opens the real box with a right click on `key` and lets `answer` handle it.
-void answerTaxBox(FormDriver& driver, int key, std::function<void(QWidget*)> answer) {
+void answerTaxBox(FormDriver& driver, int key, std::function<void(QWidget*)> answer)
+{
     bool answered = false;
     FormDriver::answerNextModal([&answered, answer](QWidget* box) {
         answered = true;
@@ -44,7 +45,8 @@ void answerTaxBox(FormDriver& driver, int key, std::function<void(QWidget*)> ans
     QVERIFY(QTest::qWaitForWindowActive(&driver.form()));
 }
 
-void setRate(FormDriver& driver, int rate) {
+void setRate(FormDriver& driver, int rate)
+{
     answerTaxBox(driver, Key::AddTax, [rate](QWidget* box) {
         typeAnswer(box, QString::number(rate));
         QTest::keyClick(answerField(box), Qt::Key_Return);
@@ -60,7 +62,8 @@ class TaxKeysTest : public QObject {
 private slots:
     void initTestCase() { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); }
 
-    void taxKeysWriteTaxAndTotalLines_data() {
+    void taxKeysWriteTaxAndTotalLines_data()
+    {
         QTest::addColumn<int>("rate");
         QTest::addColumn<QString>("setup");
         QTest::addColumn<QString>("key");
@@ -104,7 +107,8 @@ private slots:
              tapeLine(overflow, "", "101,052,631,578,947.38"), sep, blank, blank},
             ".00", 0);
     }
-    void taxKeysWriteTaxAndTotalLines() {
+    void taxKeysWriteTaxAndTotalLines()
+    {
         QFETCH(int, rate);
         QFETCH(QString, setup);
         QFETCH(QString, key);
@@ -129,14 +133,16 @@ private slots:
 
     // −100 % makes −TAX divide by zero; whatever the total's sign, the total
     // that is not a number ends in the overflow display.
-    void removingMinusHundredPercentOverflows_data() {
+    void removingMinusHundredPercentOverflows_data()
+    {
         QTest::addColumn<QString>("setup");
         QTest::addColumn<QString>("totalBefore");
         QTest::newRow("positive") << QStringLiteral("100+") << QStringLiteral("100.00");
         QTest::newRow("zero") << QString() << QStringLiteral(".00");
         QTest::newRow("negative") << QStringLiteral("5-8=") << QStringLiteral("-3.00");
     }
-    void removingMinusHundredPercentOverflows() {
+    void removingMinusHundredPercentOverflows()
+    {
         QFETCH(QString, setup);
         QFETCH(QString, totalBefore);
         FormDriver driver;
@@ -157,7 +163,8 @@ private slots:
         QCOMPARE(driver.display("Label1"), QStringLiteral("7.00"));
     }
 
-    void rightClickAsksForTheRate() {
+    void rightClickAsksForTheRate()
+    {
         for (int key : {int(Key::AddTax), int(Key::RemoveTax)}) {
             FormDriver driver;
             driver.clickKeys(QStringLiteral("100+5"));
@@ -190,7 +197,8 @@ private slots:
         }
     }
 
-    void answersSetTheRate_data() {
+    void answersSetTheRate_data()
+    {
         QTest::addColumn<QString>("answer");
         QTest::addColumn<int>("rate");
         auto row = [](const QString& answer, int rate) {
@@ -217,7 +225,8 @@ private slots:
         row("7." + QString(3000, u'4'), 7);
         row(QStringLiteral("\u0662\u0660"), 18); // Arabic-Indic 20
     }
-    void answersSetTheRate() {
+    void answersSetTheRate()
+    {
         QFETCH(QString, answer);
         QFETCH(int, rate);
         FormDriver driver;
@@ -231,7 +240,8 @@ private slots:
     }
 
     // Leaving the box without an answer keeps the rate; it never falls back to 18.
-    void leavingTheBoxKeepsTheRate_data() {
+    void leavingTheBoxKeepsTheRate_data()
+    {
         QTest::addColumn<QString>("how");
         QTest::newRow("OK unedited") << "ok";
         QTest::newRow("Enter unedited") << "enter";
@@ -239,7 +249,8 @@ private slots:
         QTest::newRow("Escape") << "escape";
         QTest::newRow("closed") << "close";
     }
-    void leavingTheBoxKeepsTheRate() {
+    void leavingTheBoxKeepsTheRate()
+    {
         QFETCH(QString, how);
         FormDriver driver;
         setRate(driver, -7);

@@ -15,7 +15,8 @@ private slots:
 using Answer = std::optional<QString>;
 Q_DECLARE_METATYPE(Answer)
 
-void TestTaxRate::taxRateFromAnswer_data() {
+void TestTaxRate::taxRateFromAnswer_data()
+{
     QTest::addColumn<Answer>("answer");
     QTest::addColumn<int>("currentRate");
     QTest::addColumn<int>("expected");
@@ -66,7 +67,8 @@ void TestTaxRate::taxRateFromAnswer_data() {
         << Answer(u"7."_s + u"4"_s.repeated(5000)) << 20 << 7;
 }
 
-void TestTaxRate::taxRateFromAnswer() {
+void TestTaxRate::taxRateFromAnswer()
+{
     QFETCH(Answer, answer);
     QFETCH(int, currentRate);
     QFETCH(int, expected);

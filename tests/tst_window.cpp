@@ -127,7 +127,8 @@ private slots:
             QCOMPARE(hotspot->focusPolicy(), Qt::NoFocus);
             for (const KeySpec& other : keyTable())
                 if (other.index != key.index)
-                    QVERIFY(!hotspot->geometry().intersects(driver.hotspot(other.index)->geometry()));
+                    QVERIFY(
+                        !hotspot->geometry().intersects(driver.hotspot(other.index)->geometry()));
         }
     }
 
@@ -141,21 +142,36 @@ private slots:
         QTest::addColumn<QString>("result");
         const QString start(18, u' ');
         for (int digit = 0; digit <= 9; ++digit)
-            QTest::addRow("digit %d", digit) << digit << QString::number(digit) << "+" << start << "";
-        QTest::newRow("point") << 10 << "." << "+" << start << "";
-        QTest::newRow("=") << 11 << "" << "+" << start << "";
-        QTest::newRow("+") << 12 << "" << "+" << start << "";
-        QTest::newRow("-") << 13 << "" << "-" << start << "";
-        QTest::newRow("*") << 14 << "" << "*" << start << "";
-        QTest::newRow("/") << 15 << "" << "/" << start << "";
-        QTest::newRow("%") << 16 << "" << "%" << start << "";
-        QTest::newRow("R.CM") << 17 << "" << "+" << start << "";
-        QTest::newRow("M-") << 18 << "" << "+" << tapeLine("-M", ".00", ".00") << ".00";
-        QTest::newRow("M+") << 19 << "" << "+" << tapeLine("+M", ".00", ".00") << ".00";
-        QTest::newRow("CA") << 20 << "" << "+" << start << "";
-        QTest::newRow("+TAX") << 21 << "" << "+" << tapeLine("+V", ".00", ".00") << ".00";
-        QTest::newRow("-TAX") << 22 << "" << "+" << tapeLine("-V", ".00", ".00") << ".00";
-        QTest::newRow("C.CE") << 23 << "" << "+" << start << ".00";
+            QTest::addRow("digit %d", digit)
+                << digit << QString::number(digit) << "+" << start << "";
+        QTest::newRow("point") << 10 << "."
+                               << "+" << start << "";
+        QTest::newRow("=") << 11 << ""
+                           << "+" << start << "";
+        QTest::newRow("+") << 12 << ""
+                           << "+" << start << "";
+        QTest::newRow("-") << 13 << ""
+                           << "-" << start << "";
+        QTest::newRow("*") << 14 << ""
+                           << "*" << start << "";
+        QTest::newRow("/") << 15 << ""
+                           << "/" << start << "";
+        QTest::newRow("%") << 16 << ""
+                           << "%" << start << "";
+        QTest::newRow("R.CM") << 17 << ""
+                              << "+" << start << "";
+        QTest::newRow("M-") << 18 << ""
+                            << "+" << tapeLine("-M", ".00", ".00") << ".00";
+        QTest::newRow("M+") << 19 << ""
+                            << "+" << tapeLine("+M", ".00", ".00") << ".00";
+        QTest::newRow("CA") << 20 << ""
+                            << "+" << start << "";
+        QTest::newRow("+TAX") << 21 << ""
+                              << "+" << tapeLine("+V", ".00", ".00") << ".00";
+        QTest::newRow("-TAX") << 22 << ""
+                              << "+" << tapeLine("-V", ".00", ".00") << ".00";
+        QTest::newRow("C.CE") << 23 << ""
+                              << "+" << start << ".00";
     }
     void leftClickRunsTheKeysAction()
     {
@@ -325,9 +341,10 @@ private slots:
     {
         QTest::addColumn<int>("index");
         QTest::addColumn<QString>("name");
-        const char* names[] = {"0", "1", "2", "3", "4", "5", "6", "7", "8", "9", ".", "=",
-                               "+", "\u2212", "\u00D7", "\u00F7", "%", "R\u00B7CM", "M\u2212",
-                               "M+", "CA", "+TAX", "\u2212TAX", "C\u00B7CE"};
+        const char* names[] = {"0",       "1",      "2",      "3",      "4",         "5",
+                               "6",       "7",      "8",      "9",      ".",         "=",
+                               "+",       "\u2212", "\u00D7", "\u00F7", "%",         "R\u00B7CM",
+                               "M\u2212", "M+",     "CA",     "+TAX",   "\u2212TAX", "C\u00B7CE"};
         for (int i = 0; i < KeyCount; ++i)
             QTest::addRow("%d", i) << i << QString::fromUtf8(names[i]);
     }
@@ -342,7 +359,8 @@ private slots:
         QCOMPARE(key->text(QAccessible::Name), name);
         QVERIFY(!key->state().focusable);
         QVERIFY(key->actionInterface());
-        QVERIFY(key->actionInterface()->actionNames().contains(QAccessibleActionInterface::pressAction()));
+        QVERIFY(key->actionInterface()->actionNames().contains(
+            QAccessibleActionInterface::pressAction()));
     }
 
     void pressingThroughAccessibilityIsALeftClick()
@@ -352,8 +370,8 @@ private slots:
             QAccessible::queryAccessibleInterface(driver.hotspot(index))
                 ->actionInterface()
                 ->doAction(QAccessibleActionInterface::pressAction());
-        QCOMPARE(driver.tapeLines().last(), tapeLine(QStringLiteral("+"), QStringLiteral("12.00"),
-                                                     QStringLiteral("12.00")));
+        QCOMPARE(driver.tapeLines().last(),
+                 tapeLine(QStringLiteral("+"), QStringLiteral("12.00"), QStringLiteral("12.00")));
         QCOMPARE(flashedKeys(driver), (QList<int>{1, 2, Key::Plus}));
     }
 
@@ -361,8 +379,9 @@ private slots:
     {
         QLocale::setDefault(QLocale(QLocale::Turkish, QLocale::Turkey));
         FormDriver driver;
-        const QString name = QAccessible::queryAccessibleInterface(driver.hotspot(Key::DecimalPoint))
-                                 ->text(QAccessible::Name);
+        const QString name =
+            QAccessible::queryAccessibleInterface(driver.hotspot(Key::DecimalPoint))
+                ->text(QAccessible::Name);
         QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
         QCOMPARE(name, QStringLiteral(","));
     }
@@ -375,7 +394,8 @@ private slots:
         QVERIFY(tape);
         QCOMPARE(tape->childCount(), 2);
         QCOMPARE(tape->child(1)->text(QAccessible::Name), driver.tapeLines().at(1));
-        QAccessibleInterface* result = QAccessible::queryAccessibleInterface(driver.label("Label1"));
+        QAccessibleInterface* result =
+            QAccessible::queryAccessibleInterface(driver.label("Label1"));
         QCOMPARE(result->text(QAccessible::Name), QStringLiteral("42.00"));
         QAccessibleInterface* entry = QAccessible::queryAccessibleInterface(driver.label("Label4"));
         QCOMPARE(entry->text(QAccessible::Name), QStringLiteral("7.00"));

@@ -3,14 +3,13 @@
 
 #include <QOpenGLContext>
 #include <QOpenGLWidget>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
 #include <QWebEngineSettings>
 #include <QWebEngineView>
-#include <QTimer>
 #include <QWindow>
-
 
 namespace {
 

@@ -55,12 +55,14 @@ struct Result {
     int pairs = 0;
 };
 
-[[noreturn]] void usage() {
+[[noreturn]] void usage()
+{
     std::fprintf(stderr, "usage: startwatch [options] -- PROGRAM [ARGUMENTS...]\n");
     std::exit(2);
 }
 
-Options parse(int argc, char** argv) {
+Options parse(int argc, char** argv)
+{
     Options options;
     for (int i = 1; i < argc; ++i) {
         const std::string name = argv[i];
@@ -102,7 +104,8 @@ Options parse(int argc, char** argv) {
     usage();
 }
 
-std::vector<unsigned> readPicture(const char* path) {
+std::vector<unsigned> readPicture(const char* path)
+{
     std::vector<unsigned> pixels;
     if (FILE* file = std::fopen(path, "rb")) {
         unsigned word = 0;
@@ -113,14 +116,16 @@ std::vector<unsigned> readPicture(const char* path) {
     return pixels;
 }
 
-void writePicture(const char* path, const std::vector<unsigned>& pixels) {
+void writePicture(const char* path, const std::vector<unsigned>& pixels)
+{
     if (FILE* file = std::fopen(path, "wb")) {
         std::fwrite(pixels.data(), sizeof(unsigned), pixels.size(), file);
         std::fclose(file);
     }
 }
 
-bool allOf(const std::vector<unsigned>& pixels, unsigned colour) {
+bool allOf(const std::vector<unsigned>& pixels, unsigned colour)
+{
     if (pixels.empty())
         return false;
     for (unsigned pixel : pixels)
@@ -129,11 +134,10 @@ bool allOf(const std::vector<unsigned>& pixels, unsigned colour) {
     return true;
 }
 
-void sleepMs(double ms) {
-    usleep(static_cast<useconds_t>(ms * 1000));
-}
+void sleepMs(double ms) { usleep(static_cast<useconds_t>(ms * 1000)); }
 
-pid_t launch(char** program) {
+pid_t launch(char** program)
+{
     const pid_t pid = fork();
     if (pid == 0) {
         execvp(program[0], program);
@@ -145,7 +149,8 @@ pid_t launch(char** program) {
 
 // Follows the window from its map to the settle time: the typed digit, the
 // strip, and the keys typed while the strip starts.
-void follow(XWatch& x, Window window, const Options& options, double start, Result& result) {
+void follow(XWatch& x, Window window, const Options& options, double start, Result& result)
+{
     const std::vector<unsigned> reference =
         options.reference ? readPicture(options.reference) : std::vector<unsigned>();
     if (!options.digit.empty() && options.reference)
@@ -190,7 +195,8 @@ void follow(XWatch& x, Window window, const Options& options, double start, Resu
     }
 }
 
-std::string runCheck(const char* command, pid_t pid, int pairs, int& status) {
+std::string runCheck(const char* command, pid_t pid, int pairs, int& status)
+{
     const std::string line =
         std::string(command) + " " + std::to_string(pid) + " " + std::to_string(pairs);
     std::string output;
@@ -211,7 +217,8 @@ std::string runCheck(const char* command, pid_t pid, int pairs, int& status) {
 }
 
 // Double-clicks the quit point and waits for the program's own end.
-std::string quitByDoubleClick(XWatch& x, Window window, const Area& point, pid_t pid) {
+std::string quitByDoubleClick(XWatch& x, Window window, const Area& point, pid_t pid)
+{
     x.pointAt(window, point.x, point.y);
     sleepMs(100);
     x.click();
@@ -230,7 +237,8 @@ std::string quitByDoubleClick(XWatch& x, Window window, const Area& point, pid_t
 }
 
 // Whatever the program left running: this process is their reaper.
-int endLeftovers() {
+int endLeftovers()
+{
     sleepMs(1000);
     std::vector<pid_t> left = processTree(getpid());
     int count = 0;
@@ -249,7 +257,8 @@ int endLeftovers() {
 
 } // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     const Options options = parse(argc, argv);
     XWatch x;
     if (!x.ok()) {

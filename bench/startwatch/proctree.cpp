@@ -13,7 +13,8 @@ namespace {
 
 // The parent of `pid`, from the field after the command name in /proc/PID/stat
 // (the name may itself hold blanks and parentheses).
-pid_t parentOf(pid_t pid) {
+pid_t parentOf(pid_t pid)
+{
     char path[64];
     std::snprintf(path, sizeof path, "/proc/%d/stat", pid);
     FILE* file = std::fopen(path, "r");
@@ -35,7 +36,8 @@ pid_t parentOf(pid_t pid) {
 
 } // namespace
 
-std::vector<pid_t> processTree(pid_t root) {
+std::vector<pid_t> processTree(pid_t root)
+{
     std::multimap<pid_t, pid_t> children;
     if (DIR* proc = opendir("/proc")) {
         while (dirent* entry = readdir(proc)) {
@@ -54,7 +56,8 @@ std::vector<pid_t> processTree(pid_t root) {
     return tree;
 }
 
-long pssKiB(pid_t pid) {
+long pssKiB(pid_t pid)
+{
     char path[64];
     std::snprintf(path, sizeof path, "/proc/%d/smaps_rollup", pid);
     FILE* file = std::fopen(path, "r");
@@ -69,7 +72,8 @@ long pssKiB(pid_t pid) {
     return kib;
 }
 
-TreeMemory treeMemory(pid_t root) {
+TreeMemory treeMemory(pid_t root)
+{
     TreeMemory memory;
     for (pid_t pid : processTree(root)) {
         const long kib = pssKiB(pid);
@@ -81,7 +85,8 @@ TreeMemory treeMemory(pid_t root) {
     return memory;
 }
 
-void endTree(pid_t root) {
+void endTree(pid_t root)
+{
     const std::vector<pid_t> tree = processTree(root);
     for (pid_t pid : tree)
         kill(pid, SIGTERM);

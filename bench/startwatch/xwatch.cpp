@@ -11,26 +11,27 @@
 namespace {
 
 // A window that goes away while it is read is not an error of the measurement.
-int ignoreErrors(Display*, XErrorEvent*) {
-    return 0;
-}
+int ignoreErrors(Display*, XErrorEvent*) { return 0; }
 
 } // namespace
 
-bool parseArea(const char* text, Area& region) {
+bool parseArea(const char* text, Area& region)
+{
     const int fields =
         std::sscanf(text, "%d,%d,%d,%d", &region.x, &region.y, &region.width, &region.height);
     return fields == 2 || fields == 4;
 }
 
-double nowMs() {
+double nowMs()
+{
     timespec time{};
     clock_gettime(CLOCK_MONOTONIC, &time);
     return static_cast<double>(time.tv_sec) * 1e3 + static_cast<double>(time.tv_nsec) / 1e6;
 }
 
 XWatch::XWatch()
-    : m_display(XOpenDisplay(nullptr)) {
+    : m_display(XOpenDisplay(nullptr))
+{
     if (!m_display)
         return;
     XSetErrorHandler(ignoreErrors);
@@ -39,12 +40,14 @@ XWatch::XWatch()
     XSync(m_display, False);
 }
 
-XWatch::~XWatch() {
+XWatch::~XWatch()
+{
     if (m_display)
         XCloseDisplay(m_display);
 }
 
-Window XWatch::waitForTopLevelMap(double deadline, double& mappedAt) {
+Window XWatch::waitForTopLevelMap(double deadline, double& mappedAt)
+{
     const int fd = ConnectionNumber(m_display);
     while (nowMs() < deadline) {
         while (XPending(m_display)) {
@@ -70,7 +73,8 @@ Window XWatch::waitForTopLevelMap(double deadline, double& mappedAt) {
     return 0;
 }
 
-void XWatch::drainEvents(Window window) {
+void XWatch::drainEvents(Window window)
+{
     while (XPending(m_display)) {
         XEvent event;
         XNextEvent(m_display, &event);
@@ -79,7 +83,8 @@ void XWatch::drainEvents(Window window) {
     }
 }
 
-std::vector<unsigned> XWatch::grab(Window window, const Area& region) {
+std::vector<unsigned> XWatch::grab(Window window, const Area& region)
+{
     XImage* image =
         XGetImage(m_display, window, region.x, region.y, static_cast<unsigned>(region.width),
                   static_cast<unsigned>(region.height), AllPlanes, ZPixmap);
@@ -94,19 +99,22 @@ std::vector<unsigned> XWatch::grab(Window window, const Area& region) {
     return pixels;
 }
 
-void XWatch::focus(Window window) {
+void XWatch::focus(Window window)
+{
     XSetInputFocus(m_display, window, RevertToParent, CurrentTime);
     XFlush(m_display);
 }
 
-void XWatch::typeKey(unsigned long keysym) {
+void XWatch::typeKey(unsigned long keysym)
+{
     const KeyCode code = XKeysymToKeycode(m_display, keysym);
     XTestFakeKeyEvent(m_display, code, True, CurrentTime);
     XTestFakeKeyEvent(m_display, code, False, CurrentTime);
     XFlush(m_display);
 }
 
-void XWatch::pointAt(Window window, int x, int y) {
+void XWatch::pointAt(Window window, int x, int y)
+{
     int rootX = 0, rootY = 0;
     Window child = 0;
     XTranslateCoordinates(m_display, window, m_root, x, y, &rootX, &rootY, &child);
@@ -114,12 +122,11 @@ void XWatch::pointAt(Window window, int x, int y) {
     XFlush(m_display);
 }
 
-void XWatch::click() {
+void XWatch::click()
+{
     XTestFakeButtonEvent(m_display, 1, True, CurrentTime);
     XTestFakeButtonEvent(m_display, 1, False, CurrentTime);
     XFlush(m_display);
 }
 
-void XWatch::flush() {
-    XFlush(m_display);
-}
+void XWatch::flush() { XFlush(m_display); }

@@ -16,7 +16,8 @@ namespace {
 // style stay those the painter starts with on the printer. Should the name not
 // resolve to a fixed-pitch face, the system's fixed font family is used, since
 // the printed columns only line up in one.
-void UsePrintFont(QPainter& painter) {
+void UsePrintFont(QPainter& painter)
+{
     QFont font = painter.font();
     font.setFamily(QStringLiteral("Courier"));
     painter.setFont(font);
@@ -29,7 +30,8 @@ void UsePrintFont(QPainter& painter) {
 // Qt hands the finished document to CUPS but does not look at the answer, so a
 // job that the scheduler refuses (the queue does not accept jobs, or holds too
 // many) would pass as printed. The answer is left as libcups's last error.
-bool SchedulerTookLastJob() {
+bool SchedulerTookLastJob()
+{
     using LastError = int (*)();
     static const auto lastError =
         reinterpret_cast<LastError>(QLibrary::resolve(QStringLiteral("cups"), 2, "cupsLastError"));
@@ -41,7 +43,8 @@ bool SchedulerTookLastJob() {
 
 // One job: each row on a line of its own, from the top-left corner of the
 // printable area, which is the painter's origin.
-bool PrintRows(QPrinter& printer, const QStringList& rows) {
+bool PrintRows(QPrinter& printer, const QStringList& rows)
+{
     QPainter painter;
     if (!painter.begin(&printer))
         return false;

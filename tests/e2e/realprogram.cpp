@@ -65,8 +65,8 @@ bool RealProgram::start(const QString& program)
 
 QRect RealProgram::geometry() const
 {
-    const QString shell = xdotool(
-        {QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"), m_window});
+    const QString shell =
+        xdotool({QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"), m_window});
     QRect rect;
     for (const QString& line : shell.split(QLatin1Char('\n'))) {
         const QString name = line.section(QLatin1Char('='), 0, 0);

@@ -95,8 +95,7 @@ private:
 
         const QMap<int, QString> added = NewDocuments(before, 1);
         QCOMPARE(added.size(), 1);
-        const QStringList expected =
-            Trimmed(LayoutPrintPages(expectedTape(), totals).first());
+        const QStringList expected = Trimmed(LayoutPrintPages(expectedTape(), totals).first());
         const QStringList printed =
             Trimmed(RebuildRows(ReadWords(added.first()), m_corner, int(expected.size()) - 1));
         if (printed != expected)

@@ -63,8 +63,9 @@ private slots:
             // Just below the key's top edge, clear of its legend.
             const QPoint probe(hotspot.center().x(), hotspot.top() + 3);
             const QColor colour = shot.pixelColor(probe);
-            QVERIFY2(looksLike(familyOf(key.index), colour),
-                     qPrintable(QStringLiteral("key %1 shows %2").arg(key.index).arg(colour.name())));
+            QVERIFY2(
+                looksLike(familyOf(key.index), colour),
+                qPrintable(QStringLiteral("key %1 shows %2").arg(key.index).arg(colour.name())));
         }
         // The result line is pale yellow and the entry display teal.
         QCOMPARE(shot.pixelColor(100, 51 + 12), QColor(255, 255, 192));

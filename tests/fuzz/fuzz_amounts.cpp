@@ -15,20 +15,20 @@
 
 namespace {
 
-void Check(bool condition, const char* what, double value) {
+void Check(bool condition, const char* what, double value)
+{
     if (!condition) {
         std::fprintf(stderr, "%s fails for %.17g\n", what, value);
         std::abort();
     }
 }
 
-bool IsDigit(QChar c) {
-    return c >= u'0' && c <= u'9';
-}
+bool IsDigit(QChar c) { return c >= u'0' && c <= u'9'; }
 
 // "-"? then 1 to 3 digits (not led by a 0) and groups of ",ddd", or nothing;
 // then ".dd".
-bool IsWellFormedAmount(const QString& text) {
+bool IsWellFormedAmount(const QString& text)
+{
     qsizetype i = text.startsWith(u'-') ? 1 : 0;
     const qsizetype decimalPoint = text.size() - 3;
     if (decimalPoint < i || text[decimalPoint] != u'.' || !IsDigit(text[decimalPoint + 1]) ||
@@ -51,7 +51,8 @@ bool IsWellFormedAmount(const QString& text) {
     return true;
 }
 
-void FuzzParse(const QString& text) {
+void FuzzParse(const QString& text)
+{
     const double value = ParseLeadingNumber(text);
     Check(!std::isnan(value), "parse gives a number", value);
     Check(ParseLeadingNumber(text + u'#') == value, "parse stops at a stranger", value);
@@ -60,7 +61,8 @@ void FuzzParse(const QString& text) {
     Check(ParseLeadingNumber(withoutBlanks) == value, "blanks are ignored", value);
 }
 
-void FuzzTaxRate(const QString& text, std::int16_t currentRate) {
+void FuzzTaxRate(const QString& text, std::int16_t currentRate)
+{
     Check(TaxRateFromAnswer(std::nullopt, currentRate) == currentRate, "cancel keeps the rate",
           currentRate);
     const std::int16_t rate = TaxRateFromAnswer(text, currentRate);
@@ -70,7 +72,8 @@ void FuzzTaxRate(const QString& text, std::int16_t currentRate) {
           "the rate is the rounded answer", read);
 }
 
-void FuzzFormat(double value) {
+void FuzzFormat(double value)
+{
     static const QLocale english(QLocale::English, QLocale::UnitedStates);
     static const QLocale turkish(QLocale::Turkish, QLocale::Turkey);
     const QString text = FormatAmount(value, english);
@@ -104,7 +107,8 @@ void FuzzFormat(double value) {
     }
 }
 
-void FuzzSignificantDigits(double value, int digits) {
+void FuzzSignificantDigits(double value, int digits)
+{
     const double rounded = RoundToSignificantDigits(value, digits);
     Check(std::isfinite(rounded) == std::isfinite(value), "finiteness kept", value);
     if (std::isfinite(value) && digits >= 1) {
@@ -116,7 +120,8 @@ void FuzzSignificantDigits(double value, int digits) {
 
 } // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
     QString text(static_cast<qsizetype>(size / 2), Qt::Uninitialized);
     std::memcpy(text.data(), data, size / 2 * sizeof(char16_t));
     FuzzParse(text);
