@@ -8,23 +8,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 rounds=${1:-10}
 
-packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-webengine-dev libgl-dev
-          fonts-liberation fonts-dejavu-core xvfb xauth xdotool x11-utils libx11-dev libxtst-dev
-          dbus-x11 at-spi2-core python3-pyatspi galculator speedcrunch util-linux)
-missing=()
-for package in "${packages[@]}"; do
-    status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
-    [[ "$status" == "install ok installed" ]] || missing+=("$package")
-done
-if [[ ${#missing[@]} -gt 0 ]]; then
-    sudo=()
-    [[ $(id -u) -eq 0 ]] || sudo=(sudo)
-    echo "Installing: ${missing[*]}"
-    "${sudo[@]}" apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends \
-        "${missing[@]}" >/dev/null
-fi
-
+"$root/scripts/setup.sh" bench
 "$root/scripts/build.sh" "$root/build" -DSERIT_BENCH=ON
 
 out="$root/build/bench"

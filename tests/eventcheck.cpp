@@ -4,7 +4,7 @@
 #include "keyrules.h"
 #include "keys/keytable.h"
 #include "keys/taxrate.h"
-#include "tapeinspection.h"
+#include "tapereading.h"
 
 #include <QRegularExpression>
 

@@ -10,7 +10,7 @@
 #include "eventcheck.h"
 #include "formdriver.h"
 #include "randomuser.h"
-#include "tapeinspection.h"
+#include "tapereading.h"
 
 #include "keys/keytable.h"
 

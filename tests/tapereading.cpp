@@ -1,4 +1,4 @@
-#include "tapeinspection.h"
+#include "tapereading.h"
 
 #include "core/amountformat.h"
 #include "eventcheck.h"
