@@ -4,7 +4,7 @@
 #   scripts/fuzz.sh [seconds]     (60 when not given)
 # Exits non-zero when the fuzzer finds a failing input; the input is kept as
 # build-fuzz/crash-* (or leak-*, timeout-*) and can be replayed by passing it to
-# build-fuzz/tests/fuzz/fuzz_amounts.
+# build-fuzz/bin/fuzz_amounts.
 set -eu
 
 seconds=${1:-60}
@@ -19,5 +19,5 @@ cmake --build "$build" --target fuzz_amounts
 found=$(mktemp -d)
 trap 'rm -rf "$found"' EXIT
 
-"$build/tests/fuzz/fuzz_amounts" -max_total_time="$seconds" -print_final_stats=1 \
+"$build/bin/fuzz_amounts" -max_total_time="$seconds" -print_final_stats=1 \
     -artifact_prefix="$build/" "$found" "$root/tests/fuzz/corpus"

@@ -56,8 +56,13 @@ private slots:
     {
         RealProgram program;
         QVERIFY2(program.start(programPath()), qPrintable(program.output()));
+        // Mapped is not yet painted: wait for the bottom-left key's face.
+        const QPoint zero = Twips::toPixels(keyTable()[0].rect.translated(0, 765)).center();
         QImage shot;
-        QTRY_VERIFY((shot = program.screenshot()).size() == QSize(173, 304));
+        QTRY_VERIFY_WITH_TIMEOUT(
+            looksLike(Family::Light,
+                      (shot = program.screenshot()).pixelColor(zero.x(), zero.y() - 9)),
+            15000);
         for (const KeySpec& key : keyTable()) {
             const QRect hotspot = Twips::toPixels(key.rect.translated(0, 765));
             // Just below the key's top edge, clear of its legend.
