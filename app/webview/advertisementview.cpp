@@ -31,10 +31,11 @@ QWebEngineProfile* stripProfile()
     return profile;
 }
 
-// The web view draws through OpenGL. Inside the calculator's window it would
-// make the toolkit recreate that window as an OpenGL one, which unmaps it for a
-// moment and loses the clicks and keys of that moment. So the view keeps a
-// native window of its own, placed as a child window over the strip.
+// Where the web view draws through OpenGL (on platforms that give Qt their
+// OpenGL), inside the calculator's window it would make the toolkit recreate
+// that window as an OpenGL one, which unmaps it for a moment and loses the
+// clicks and keys of that moment. So the view keeps a native window of its
+// own, placed as a child window over the strip.
 class AdvertisementView : public QWidget {
     Q_OBJECT
     Q_PROPERTY(QUrl url READ url WRITE setUrl)
