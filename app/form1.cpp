@@ -3,6 +3,7 @@
 #include "app/advertisementstrip.h"
 #include "app/calculatorface.h"
 #include "app/fonts.h"
+#include "app/layout.h"
 #include "app/twips.h"
 #include "app/windowicon.h"
 #include "input/entryfield.h"
@@ -17,12 +18,10 @@
 namespace {
 
 // Design rectangles in twips: Left, Top, Width, Height.
-constexpr QRectF ClientArea(0, 0, 2595, 4560);
 constexpr QRectF Text1Rect(120, 16000, 2370, 640);
 constexpr QRectF Frame1Rect(0, 16000, 3000, 550);
 constexpr QRectF Label3Rect(120, 120, 2475, 315);
 constexpr QRectF WebBrowser1Rect(0, 0, 7125, 555);
-constexpr QRectF Picture1Rect(0, 765, 2655, 3855);
 constexpr QRectF Picture2Rect(240, 720, 375, 315);
 constexpr QRectF Label2Rect(0, 0, 370, 315);
 constexpr QRectF Label1Rect(112, 120, 2370, 255);
@@ -70,7 +69,7 @@ Form1::Form1(std::unique_ptr<Platform> platform)
     setWindowTitle(MakerAddress());
     setWindowIcon(::windowIcon());
     paint(this, FormGrey);
-    setFixedSize(Twips::toPixels(ClientArea).size());
+    setFixedSize(Twips::toPixels(Layout::ClientArea).size());
     CreateControls();
     ConnectHandlers();
     m_windowLeft = Twips::fromPixels(x());
@@ -129,7 +128,7 @@ void Form1::CreateCalculatorBody()
 {
     Picture1 = new QWidget(this);
     Picture1->setObjectName(QStringLiteral("Picture1"));
-    Picture1->setGeometry(Twips::toPixels(Picture1Rect));
+    Picture1->setGeometry(Twips::toPixels(Layout::Picture1AtStart));
     Picture1->setAutoFillBackground(true);
 
     Image3 = new CalculatorFace(Picture1);

@@ -2,21 +2,13 @@
 
 #include "app/form1.h"
 
+#include "app/layout.h"
 #include "app/twips.h"
-
 #include "tape/tapeview.h"
 
 namespace {
 
-constexpr double ClientHeightAtStart = 4560;
 constexpr double GapBelowWindow = 900; // between the window and the bottom of the screen
-constexpr double List1Width = 2700;
-constexpr double Picture1Width = 2655;
-
-// Where the tape and the calculator body stand while the tape is one line high.
-constexpr double List1TopAtStart = 540;
-constexpr double List1HeightAtStart = 300;
-constexpr double Picture1TopAtStart = 765;
 
 // A value the program set stays exact as long as the window system has not
 // moved the window since; otherwise the window's real position counts.
@@ -53,7 +45,7 @@ double Form1::FrameHeight() const
     return Twips::fromPixels(verticalFrame(m_platform->frameMargins(*this)));
 }
 
-double Form1::StartWindowHeight() const { return ClientHeightAtStart + FrameHeight(); }
+double Form1::StartWindowHeight() const { return Layout::ClientArea.height() + FrameHeight(); }
 
 void Form1::SetWindowLeft(double twips)
 {
@@ -83,19 +75,21 @@ double Form1::Picture1Top() const { return m_picture1Top; }
 void Form1::SetList1Top(double twips)
 {
     m_list1Top = twips;
-    List1->setGeometry(Twips::toPixels(QRectF(0, m_list1Top, List1Width, m_list1Height)));
+    List1->setGeometry(
+        Twips::toPixels(QRectF(0, m_list1Top, Layout::List1AtStart.width(), m_list1Height)));
 }
 
 void Form1::SetList1Height(double twips)
 {
     m_list1Height = twips;
-    List1->setGeometry(Twips::toPixels(QRectF(0, m_list1Top, List1Width, m_list1Height)));
+    List1->setGeometry(
+        Twips::toPixels(QRectF(0, m_list1Top, Layout::List1AtStart.width(), m_list1Height)));
 }
 
 void Form1::SetPicture1Top(double twips)
 {
     m_picture1Top = twips;
-    Picture1->move(Twips::toPixels(QRectF(0, twips, Picture1Width, 0)).topLeft());
+    Picture1->move(Twips::toPixels(QRectF(0, twips, Layout::Picture1AtStart.width(), 0)).topLeft());
 }
 
 // The one rule that places the window vertically: its bottom edge 900 twips
@@ -107,7 +101,7 @@ void Form1::PlaceWindowAboveScreenBottom()
 
 void Form1::ApplyStartLayout()
 {
-    SetList1Top(List1TopAtStart);
-    SetList1Height(List1HeightAtStart);
-    SetPicture1Top(Picture1TopAtStart);
+    SetList1Top(Layout::List1AtStart.top());
+    SetList1Height(Layout::List1AtStart.height());
+    SetPicture1Top(Layout::Picture1AtStart.top());
 }

@@ -1,8 +1,9 @@
 #include "app/form1.h"
 
+#include "app/layout.h"
+
 namespace {
 constexpr double GrowthStep = 208; // about one tape line
-constexpr double Picture1Height = 3855;
 
 // Once the tape grows, the calculator's bottom edge sits this far below the
 // client area, as it does under a classic title bar of 510 twips.
@@ -17,7 +18,8 @@ void Form1::FitWindowToTape()
     if (growthLimit < WindowTop()) {
         SetWindowHeight(WindowHeight() + GrowthStep);
         PlaceWindowAboveScreenBottom();
-        SetPicture1Top(WindowHeight() - FrameHeight() + CalculatorBelowClientArea - Picture1Height);
+        SetPicture1Top(WindowHeight() - FrameHeight() + CalculatorBelowClientArea -
+                       Layout::Picture1AtStart.height());
         SetList1Height(List1Height() + GrowthStep);
     }
     SelectLastTapeLine();
