@@ -98,6 +98,7 @@ private:
     void RunLeftButtonAction(int index);
     void FlashKey(int index);
     void StartFlashTimer();
+    void FlashKeyUntilTick(int index);
     void Timer1_Timer();
     void Image1_DblClick(int index);
 

@@ -49,8 +49,7 @@ void Form1::Text1_KeyPress(int& keyAscii)
         CountCreditsKey();
 
     if (keyAscii == '.' || keyAscii == ',') {
-        FlashKey(Key::DecimalPoint);
-        StartFlashTimer();
+        FlashKeyUntilTick(Key::DecimalPoint);
         s.DecimalPointTyped = 0;
         if (holdsDecimalSeparator(Text1->text())) {
             s.DecimalPointTyped = 1;
@@ -72,8 +71,7 @@ void Form1::Text1_KeyPress(int& keyAscii)
     if (keyAscii == Backspace)
         return;
     if (keyAscii >= '0' && keyAscii <= '9') {
-        FlashKey(keyAscii - '0');
-        StartFlashTimer();
+        FlashKeyUntilTick(keyAscii - '0');
         return;
     }
     keyAscii = 0;

@@ -99,9 +99,6 @@ QAccessibleInterface* hotspotFactory(const QString& className, QObject* object)
 
 void installHotspotAccessibility()
 {
-    static bool installed = false;
-    if (installed)
-        return;
-    installed = true;
-    QAccessible::installFactory(hotspotFactory);
+    static const bool installed = (QAccessible::installFactory(hotspotFactory), true);
+    Q_UNUSED(installed);
 }

@@ -8,9 +8,8 @@ void Form1::MemoryStoreKey() { m_state.MemoryValue = m_state.Accumulator; }
 // The right button on R·CM empties the memory and flashes the key.
 void Form1::MemoryClear()
 {
-    FlashKey(Key::MemoryStore);
+    FlashKeyUntilTick(Key::MemoryStore);
     m_state.MemoryValue = 0;
-    StartFlashTimer();
 }
 
 void Form1::MemoryAddKey() { ApplyMemory(QStringLiteral("+M"), m_state.MemoryValue); }

@@ -93,6 +93,14 @@ void Form1::StartFlashTimer()
         Timer1->start();
 }
 
+// A flash of its own, outside a key press: the keyboard's digits and point,
+// and the right click on R·CM.
+void Form1::FlashKeyUntilTick(int index)
+{
+    FlashKey(index);
+    StartFlashTimer();
+}
+
 void Form1::Timer1_Timer()
 {
     for (Hotspot* hotspot : Image1)
