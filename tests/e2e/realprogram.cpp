@@ -1,5 +1,6 @@
 #include "realprogram.h"
 
+#include "app/layout.h"
 #include "app/twips.h"
 #include "keys/keytable.h"
 
@@ -12,9 +13,6 @@
 
 namespace {
 
-constexpr double Picture1TopAtStart = 765;
-constexpr double Picture1Height = 3855;
-constexpr double ClientHeightAtStart = 4560;
 // Once the window grows, the calculator's bottom lies this far below the client area.
 constexpr double CalculatorBelowClientArea = 110;
 
@@ -86,9 +84,10 @@ QRect RealProgram::geometry() const
 QPoint RealProgram::keyCentre(int index) const
 {
     const double clientHeight = Twips::fromPixels(geometry().height());
-    const double picture1Top = clientHeight <= ClientHeightAtStart
-                                   ? Picture1TopAtStart
-                                   : clientHeight + CalculatorBelowClientArea - Picture1Height;
+    const QRectF body = Layout::Picture1AtStart;
+    const double picture1Top = clientHeight <= Layout::ClientArea.height()
+                                   ? body.top()
+                                   : clientHeight + CalculatorBelowClientArea - body.height();
     const QRectF key = keyTable()[static_cast<size_t>(index)].rect.translated(0, picture1Top);
     return Twips::toPixels(key).center();
 }
