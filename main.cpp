@@ -1,15 +1,19 @@
 #include "app/environment.h"
 #include "app/form1.h"
+#include "app/windowsystem.h"
 
 #include <QApplication>
 
 int main(int argc, char* argv[])
 {
+    chooseWindowSystem();
     prepareWebEngineEnvironment();
+    expectWindowSystem();
     QApplication app(argc, argv);
-    // The name titles the credits message. It is not set as the display name,
-    // which the window system would append to every caption, the tax-rate box's too.
-    QApplication::setApplicationName(QStringLiteral("\u015Eerit"));
+    windowSystemReached();
+    // The window class that task bars match with the desktop entry: plain
+    // ASCII, as the X property that carries it is Latin-1.
+    QApplication::setApplicationName(QStringLiteral("Serit"));
     QGuiApplication::setDesktopFileName(QStringLiteral("serit"));
     Form1 form;
     form.show();
