@@ -6,7 +6,7 @@
 #include "input/entryfield.h"
 #include "tape/tapeline.h"
 
-#include <QLabel>
+#include "app/displaylabel.h"
 
 void Form1::ShowTotal()
 {

@@ -7,7 +7,7 @@
 #include "input/entryfield.h"
 
 #include <QEvent>
-#include <QLabel>
+#include "app/displaylabel.h"
 
 void Form1::Text1_Change() { RefreshEntryDisplay(); }
 

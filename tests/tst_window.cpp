@@ -400,6 +400,49 @@ private slots:
         QAccessibleInterface* entry = QAccessible::queryAccessibleInterface(driver.label("Label4"));
         QCOMPARE(entry->text(QAccessible::Name), QStringLiteral("7.00"));
     }
+
+    void displaysShowEveryDigit_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QByteArray>("display");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<qreal>("dpr");
+        for (const qreal dpr : {1.0, 1.5, 2.0}) {
+            const QByteArray scale = QByteArray::number(dpr) + "x";
+            QTest::newRow("widest entry " + scale)
+                << "12345678901234" << QByteArray("Label4") << "12,345,678,901,234.00" << dpr;
+            QTest::newRow("widest total " + scale) << "99999999999999*10+9+" << QByteArray("Label1")
+                                                   << "999,999,999,999,999.00" << dpr;
+            QTest::newRow("large negative total " + scale)
+                << "1-99999999999999*99999999999999+" << QByteArray("Label1")
+                << "-9,999,999,999,999,700,000,000,000,000.00" << dpr;
+        }
+    }
+    // Drawn at the screen's scale, the display's text, right-aligned, keeps
+    // clear of the display's left edge: nothing of it is cut off.
+    void displaysShowEveryDigit()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QByteArray, display);
+        QFETCH(QString, shown);
+        QFETCH(qreal, dpr);
+        FormDriver driver;
+        driver.type(typed);
+        QLabel* label = driver.label(display.constData());
+        QCOMPARE(label->text(), shown);
+        QImage image(label->size() * dpr, QImage::Format_RGB32);
+        image.setDevicePixelRatio(dpr);
+        label->render(&image);
+        const QColor background = image.pixelColor(0, 0);
+        int ink = 0;
+        for (int x = 0; x < image.width(); ++x)
+            for (int y = 0; y < image.height(); ++y)
+                if (image.pixelColor(x, y) != background) {
+                    ++ink;
+                    QVERIFY2(x > 0, "the text is cut off at the display's left edge");
+                }
+        QVERIFY(ink > 0);
+    }
 };
 
 QTEST_MAIN(WindowTest)
