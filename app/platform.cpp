@@ -1,14 +1,18 @@
 #include "app/platform.h"
 
 #include "app/environment.h"
+#include "app/x11window.h"
+#include "resources/maker.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QInputDialog>
 #include <QLibrary>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QScreen>
 #include <QWidget>
+#include <QWindow>
 
 namespace {
 
@@ -25,6 +29,26 @@ QFunctionPointer moduleFunction(const QString& module, const char* function)
     return QLibrary::resolve(moduleDirectory().filePath(module), function);
 }
 
+bool onWayland() { return QGuiApplication::platformName().startsWith(QLatin1String("wayland")); }
+
+// The texts of the toolkit's own Turkish translation, set on the buttons
+// themselves so that they need no translation files.
+void speakTurkish(QMessageBox& box)
+{
+    const auto name = [&box](QMessageBox::StandardButton which, const QString& text) {
+        if (QAbstractButton* button = box.button(which))
+            button->setText(text);
+    };
+    name(QMessageBox::Yes, QStringLiteral("&Evet"));
+    name(QMessageBox::No, QStringLiteral("&Hay\u0131r"));
+    name(QMessageBox::Cancel, QStringLiteral("\u0130ptal"));
+    name(QMessageBox::Ok, QStringLiteral("Tamam"));
+}
+
+// How long the window waits, before it first shows, for the window manager to
+// tell the frame it will get; a window manager that takes longer is not asked.
+constexpr std::chrono::milliseconds FramePatience{250};
+
 } // namespace
 
 Platform::~Platform() = default;
@@ -37,11 +61,40 @@ QSize Platform::screenSize() const
 
 QMargins Platform::frameMargins(const QWidget& window) const
 {
-    const QRect frame = window.frameGeometry();
-    const QRect client = window.geometry();
-    return QMargins(client.left() - frame.left(), client.top() - frame.top(),
-                    frame.right() - client.right(), frame.bottom() - client.bottom());
+    const QWindow* handle = window.windowHandle();
+    if (handle && handle->isVisible() && !handle->frameMargins().isNull())
+        return handle->frameMargins();
+    return m_learnedFrame;
 }
+
+// The window manager is asked about a stand-in with the window's flags, title
+// and size limits, on which the frame depends: the window itself is made only when shown, so that
+// until then the position it is given is that of its frame's corner.
+void Platform::learnFrame(const QWidget& window)
+{
+    if (QGuiApplication::platformName() != QLatin1String("xcb"))
+        return;
+    QWindow standIn;
+    standIn.setFlags(window.windowFlags());
+    standIn.setTitle(window.windowTitle());
+    standIn.setMinimumSize(window.minimumSize());
+    standIn.setMaximumSize(window.maximumSize());
+    standIn.resize(window.size());
+    standIn.create();
+    forbidX11Resizing(standIn);
+    if (const auto frame = askX11FrameExtents(standIn, FramePatience))
+        m_learnedFrame = *frame;
+}
+
+void Platform::fixWindowSize(QWidget& window)
+{
+    if (QGuiApplication::platformName() == QLatin1String("xcb"))
+        forbidX11Resizing(*window.windowHandle());
+}
+
+bool Platform::placesWindows() const { return !onWayland(); }
+
+bool Platform::clipsChildWindows() const { return !onWayland(); }
 
 Platform::Answer Platform::ask(QWidget* parent, const QString& title, const QString& text)
 {
@@ -49,6 +102,7 @@ Platform::Answer Platform::ask(QWidget* parent, const QString& title, const QStr
                     QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, parent);
     box.setDefaultButton(QMessageBox::Yes);
     box.setEscapeButton(QMessageBox::Cancel);
+    speakTurkish(box);
     switch (box.exec()) {
     case QMessageBox::Yes:
         return Answer::Yes;
@@ -61,8 +115,8 @@ Platform::Answer Platform::ask(QWidget* parent, const QString& title, const QStr
 
 void Platform::tell(QWidget* parent, const QString& text)
 {
-    QMessageBox box(QMessageBox::NoIcon, QGuiApplication::applicationDisplayName(), text,
-                    QMessageBox::Ok, parent);
+    QMessageBox box(QMessageBox::NoIcon, ProgramName(), text, QMessageBox::Ok, parent);
+    speakTurkish(box);
     box.exec();
 }
 
@@ -74,6 +128,8 @@ std::optional<QString> Platform::askText(QWidget* parent, const QString& title,
     box.setWindowTitle(title);
     box.setLabelText(prompt);
     box.setTextValue(preset);
+    box.setOkButtonText(QStringLiteral("Tamam"));
+    box.setCancelButtonText(QStringLiteral("\u0130ptal"));
     if (box.exec() != QDialog::Accepted)
         return std::nullopt;
     return box.textValue();

@@ -12,7 +12,8 @@ class QWidget;
 
 // What the window needs of the desktop it runs on: the screen, the window frame,
 // the modal boxes, the printer and the web engine. The defaults are the real Qt
-// ones; tests replace single functions.
+// ones; tests replace single functions. The boxes' buttons speak Turkish, as
+// the whole calculator does, whatever the user's locale.
 class Platform {
 public:
     enum class Answer { Yes, No, Cancel };
@@ -26,11 +27,28 @@ public:
     // logical pixels; zero where there are none or before they are known.
     virtual QMargins frameMargins(const QWidget& window) const;
 
+    // Learns, before `window` is first shown, the frame that the window manager
+    // will put around it, so that the window can be placed by its outer edges
+    // from the moment it appears.
+    virtual void learnFrame(const QWidget& window);
+
+    // Tells the window manager that only the program sizes `window`: no
+    // resizing, no maximizing. Called when the window is about to be shown.
+    virtual void fixWindowSize(QWidget& window);
+
+    // Whether the window system places windows where the program asks and
+    // tells where they stand. Wayland does neither.
+    virtual bool placesWindows() const;
+
+    // Whether a child window that has a native window of its own is cut off at
+    // its parent's edges. Wayland's subsurfaces are not.
+    virtual bool clipsChildWindows() const;
+
     // A modal question with Yes, No and Cancel, Yes the default. Closing the
     // box answers Cancel.
     virtual Answer ask(QWidget* parent, const QString& title, const QString& text);
 
-    // A modal message with OK alone and no icon, titled with the application's name.
+    // A modal message with OK alone and no icon, titled with the program's name.
     virtual void tell(QWidget* parent, const QString& text);
 
     // A modal one-line text box; no value when it is cancelled or closed.
@@ -45,4 +63,7 @@ public:
     // Creates the web view of the advertisement strip inside `parent`, loading
     // the web engine on first use. Returns nullptr when the engine cannot be had.
     virtual QWidget* createWebView(QWidget* parent);
+
+private:
+    QMargins m_learnedFrame;
 };

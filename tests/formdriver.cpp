@@ -2,6 +2,7 @@
 
 #include "keys/keytable.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QTimer>
@@ -84,6 +85,15 @@ void FormDriver::answerNextModal(std::function<void(QWidget*)> answer)
         answer(box);
     });
     poll->start(10);
+}
+
+QStringList buttonTexts(const QWidget* box)
+{
+    QStringList texts;
+    for (const QAbstractButton* button : box->findChildren<QAbstractButton*>())
+        texts.append(button->text());
+    texts.sort();
+    return texts;
 }
 
 QString tapeLine(const QString& marker, const QString& amount, const QString& total)

@@ -48,6 +48,9 @@ private:
     TestPlatform* m_platform;
 };
 
+// The texts of a box's buttons, in alphabetical order.
+QStringList buttonTexts(const QWidget* box);
+
 // A tape line as the calculator writes it: the marker, the amount ending at
 // column 22, and the running total ending at column 49.
 QString tapeLine(const QString& marker, const QString& amount, const QString& total);

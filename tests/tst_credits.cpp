@@ -14,6 +14,7 @@ struct CreditsBoxes {
     int shown = 0;
     QString title, text;
     QList<QMessageBox::StandardButton> buttons;
+    QStringList buttonTexts;
     QMessageBox::Icon icon = QMessageBox::Warning;
 
     void expectOne(FormDriver& driver)
@@ -30,6 +31,7 @@ struct CreditsBoxes {
             icon = box->icon();
             for (QAbstractButton* button : box->buttons())
                 buttons.append(box->standardButton(button));
+            buttonTexts = ::buttonTexts(box);
             QTest::keyClick(driver.form().windowHandle(), '9');
             QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
         });
@@ -70,7 +72,8 @@ private slots:
                               QStringLiteral("Orvel tarafindan yazilmistir.")}));
         QCOMPARE(boxes.buttons, QList<QMessageBox::StandardButton>{QMessageBox::Ok});
         QCOMPARE(boxes.icon, QMessageBox::NoIcon);
-        QCOMPARE(boxes.title, QGuiApplication::applicationDisplayName());
+        QCOMPARE(boxes.buttonTexts, QStringList{QStringLiteral("Tamam")});
+        QCOMPARE(boxes.title, QStringLiteral("\u015Eerit"));
         QCOMPARE(driver.entryField()->text(), QStringLiteral("12"));
         QCOMPARE(driver.display("Label4"), QStringLiteral("12.00"));
         QCOMPARE(driver.tapeLines().size(), 1);

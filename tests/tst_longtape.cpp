@@ -115,8 +115,10 @@ private slots:
         QFETCH(int, linesPerPage);
         m_driver->platform().printedJobs.clear();
         QString title;
-        FormDriver::answerNextModal([&title, answer](QWidget* widget) {
+        QStringList buttons;
+        FormDriver::answerNextModal([&title, &buttons, answer](QWidget* widget) {
             title = widget->windowTitle();
+            buttons = buttonTexts(widget);
             if (auto* box = qobject_cast<QMessageBox*>(widget))
                 QTest::mouseClick(box->button(answer), Qt::LeftButton);
             else
@@ -125,6 +127,8 @@ private slots:
         QWidget* viewport = m_driver->tape()->viewport();
         QTest::mouseClick(viewport, Qt::RightButton, Qt::NoModifier, viewport->rect().center());
         QCOMPARE(title, QStringLiteral("D\u00F6k\u00FCm"));
+        QCOMPARE(buttons, (QStringList{QStringLiteral("&Evet"), QStringLiteral("&Hay\u0131r"),
+                                       QStringLiteral("\u0130ptal")}));
 
         const int count = m_lines + 1;
         const QList<QStringList>& pages = m_driver->platform().printedJobs;

@@ -170,8 +170,10 @@ private slots:
             driver.clickKeys(QStringLiteral("100+5"));
             const QStringList tape = driver.tapeLines();
             QString title, prompt, preset;
+            QStringList buttons;
             answerTaxBox(driver, key, [&](QWidget* box) {
                 title = box->windowTitle();
+                buttons = buttonTexts(box);
                 prompt = qobject_cast<QInputDialog*>(box)->labelText();
                 preset = answerField(box)->text();
                 QVERIFY(box->findChild<QLabel*>()->text() == prompt);
@@ -181,6 +183,7 @@ private slots:
             QCOMPARE(title, QStringLiteral("www.serit.example"));
             QCOMPARE(prompt, QStringLiteral("Vergi % sini girin"));
             QCOMPARE(preset, QStringLiteral("18"));
+            QCOMPARE(buttons, (QStringList{QStringLiteral("Tamam"), QStringLiteral("\u0130ptal")}));
             QCOMPARE(int(driver.state().TaxRate), 20);
             QCOMPARE(driver.tapeLines(), tape);
             QCOMPARE(driver.state().Accumulator, 100.0);

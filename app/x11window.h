@@ -1,0 +1,22 @@
+#pragma once
+
+// What the calculator tells and asks an X window manager about its window.
+
+#include <QMargins>
+
+#include <chrono>
+#include <optional>
+
+class QWindow;
+
+// Asks the X window manager which frame (title bar and borders) it will put
+// around `window`, before the window is mapped, and waits up to `patience` for
+// the answer. No value where the display is not X, no window manager runs, the
+// window manager does not answer such questions, or it did not answer in time.
+std::optional<QMargins> askX11FrameExtents(QWindow& window, std::chrono::milliseconds patience);
+
+// Tells the X window manager that `window` can be moved, minimized and closed,
+// but neither resized nor maximized, and gets no resize handles. The toolkit
+// always offers resizing; this takes it back. Must come after the window's
+// native window is made and before it is mapped. Does nothing off X.
+void forbidX11Resizing(QWindow& window);
