@@ -2,6 +2,7 @@
 
 #include "app/advertisementstrip.h"
 #include "app/calculatorface.h"
+#include "app/displaylabel.h"
 #include "app/fonts.h"
 #include "app/layout.h"
 #include "app/twips.h"
@@ -46,10 +47,11 @@ void paint(QWidget* widget, const QColor& background, const QColor& text = QColo
     widget->setAutoFillBackground(true);
 }
 
-QLabel* label(const QString& name, QWidget* parent, const QRectF& twips, Qt::Alignment alignment,
-              const QFont& font)
+template <typename Label = QLabel>
+Label* label(const QString& name, QWidget* parent, const QRectF& twips, Qt::Alignment alignment,
+             const QFont& font)
 {
-    auto* result = new QLabel(parent);
+    auto* result = new Label(parent);
     result->setObjectName(name);
     result->setGeometry(Twips::toPixels(twips));
     result->setAlignment(alignment | Qt::AlignVCenter);
@@ -68,10 +70,16 @@ Form1::Form1(std::unique_ptr<Platform> platform)
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(MakerAddress());
     setWindowIcon(::windowIcon());
+    // A title bar with the menu, minimize and close, and no maximize: only the
+    // program sizes the window, and it says so with a fixed size.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
     paint(this, FormGrey);
     setFixedSize(Twips::toPixels(Layout::ClientArea).size());
     CreateControls();
     ConnectHandlers();
+    m_platform->learnFrame(*this);
     m_windowLeft = Twips::fromPixels(x());
     m_windowTop = Twips::fromPixels(y());
     m_windowHeight = StartWindowHeight();
@@ -97,6 +105,7 @@ void Form1::CreateControls()
         this);
     WebBrowser1->setObjectName(QStringLiteral("WebBrowser1"));
     WebBrowser1->setGeometry(Twips::toPixels(WebBrowser1Rect));
+    WebBrowser1->setViewKeptInsideParent(!m_platform->clipsChildWindows());
 
     Frame1 = new QFrame(this);
     Frame1->setObjectName(QStringLiteral("Frame1"));
@@ -122,6 +131,9 @@ void Form1::CreateControls()
     Timer2 = new QTimer(Picture1);
     Timer2->setObjectName(QStringLiteral("Timer2"));
     Timer2->setInterval(60000);
+
+    m_startGeometryTimer = new QTimer(this);
+    m_startGeometryTimer->setSingleShot(true);
 }
 
 void Form1::CreateCalculatorBody()
@@ -141,13 +153,14 @@ void Form1::CreateCalculatorBody()
         Image1[static_cast<size_t>(key.index)] = hotspot;
     }
 
-    Label4 =
-        label(QStringLiteral("Label4"), Picture1, Label4Rect, Qt::AlignRight, displayFont(13.5));
+    Label4 = label<DisplayLabel>(QStringLiteral("Label4"), Picture1, Label4Rect, Qt::AlignRight,
+                                 displayFont(13.5));
     paint(Label4, Teal, Qt::black);
     Label5 = label(QStringLiteral("Label5"), Picture1, Label5Rect, Qt::AlignLeft, tapeFont());
     Label5->setText(QStringLiteral("T"));
     paint(Label5, PaleYellow);
-    Label1 = label(QStringLiteral("Label1"), Picture1, Label1Rect, Qt::AlignRight, tapeFont());
+    Label1 = label<DisplayLabel>(QStringLiteral("Label1"), Picture1, Label1Rect, Qt::AlignRight,
+                                 tapeFont());
     paint(Label1, PaleYellow);
 
     Picture2 = new QWidget(Picture1);
@@ -172,6 +185,7 @@ void Form1::ConnectHandlers()
     connect(List1, &TapeView::released, this, &Form1::List1_MouseUp);
     connect(Timer1, &QTimer::timeout, this, &Form1::Timer1_Timer);
     connect(Timer2, &QTimer::timeout, this, &Form1::Timer2_Timer);
+    connect(m_startGeometryTimer, &QTimer::timeout, this, &Form1::RestoreStartGeometry);
     Timer1->start();
     Timer2->start();
 }

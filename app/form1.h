@@ -11,6 +11,7 @@
 
 class AdvertisementStrip;
 class CalculatorFace;
+class DisplayLabel;
 class EntryField;
 class Hotspot;
 class QFrame;
@@ -48,6 +49,8 @@ public:
 
 protected:
     void changeEvent(QEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 
 private:
@@ -76,7 +79,10 @@ private:
     double FrameHeight() const;
     double StartWindowHeight() const;
     void PlaceWindowAboveScreenBottom();
+    void PlaceAtStart();
     void ApplyStartLayout();
+    void RestoreStartGeometrySoon();
+    void RestoreStartGeometry();
     double List1Top() const;
     double List1Height() const;
     double Picture1Top() const;
@@ -159,6 +165,9 @@ private:
     double m_windowLeft = 0, m_windowTop = 0, m_windowHeight = 0;
     double m_list1Top = 0, m_list1Height = 0, m_picture1Top = 0;
 
+    QMargins m_placedWithFrame; // the frame the window was placed with at start
+    QTimer* m_startGeometryTimer = nullptr;
+
     int AdRefreshTicks = 0;
     bool m_painted = false;
 
@@ -173,9 +182,9 @@ private:
     QTimer* Timer1 = nullptr;
     QWidget* Picture2 = nullptr;
     QLabel* Label2 = nullptr;
-    QLabel* Label1 = nullptr;
+    DisplayLabel* Label1 = nullptr;
     QLabel* Label5 = nullptr;
-    QLabel* Label4 = nullptr;
+    DisplayLabel* Label4 = nullptr;
     std::array<Hotspot*, KeyCount> Image1{};
     CalculatorFace* Image3 = nullptr;
 };

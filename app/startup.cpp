@@ -5,8 +5,7 @@
 void Form1::Form_Load()
 {
     NavigateAdvertisement();
-    SetWindowLeft(ScreenWidth() - WindowWidth());
-    PlaceWindowAboveScreenBottom();
+    PlaceAtStart();
     AppendTapeText(StartLine());
     m_state.PendingOperator = QStringLiteral("+");
     m_state.TaxRate = 18;

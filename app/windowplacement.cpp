@@ -6,6 +6,11 @@
 #include "app/twips.h"
 #include "tape/tapeview.h"
 
+#include <QGuiApplication>
+#include <QShowEvent>
+#include <QStyleHints>
+#include <QTimer>
+
 namespace {
 
 constexpr double GapBelowWindow = 900; // between the window and the bottom of the screen
@@ -25,9 +30,17 @@ double Form1::ScreenWidth() const { return Twips::fromPixels(m_platform->screenS
 
 double Form1::ScreenHeight() const { return Twips::fromPixels(m_platform->screenSize().height()); }
 
-double Form1::WindowLeft() const { return readTwips(m_windowLeft, x()); }
+// Where the window system keeps where a window stands to itself (Wayland), the
+// window stands where the program last put it, as far as the program knows.
+double Form1::WindowLeft() const
+{
+    return m_platform->placesWindows() ? readTwips(m_windowLeft, x()) : m_windowLeft;
+}
 
-double Form1::WindowTop() const { return readTwips(m_windowTop, y()); }
+double Form1::WindowTop() const
+{
+    return m_platform->placesWindows() ? readTwips(m_windowTop, y()) : m_windowTop;
+}
 
 double Form1::WindowWidth() const
 {
@@ -104,4 +117,55 @@ void Form1::ApplyStartLayout()
     SetList1Top(Layout::List1AtStart.top());
     SetList1Height(Layout::List1AtStart.height());
     SetPicture1Top(Layout::Picture1AtStart.top());
+}
+
+void Form1::PlaceAtStart()
+{
+    SetWindowLeft(ScreenWidth() - WindowWidth());
+    PlaceWindowAboveScreenBottom();
+    m_placedWithFrame = m_platform->frameMargins(*this);
+}
+
+// The window returns to its start size and place only once no second click of
+// a double click can follow: moved under the pointer between the two clicks of
+// the double click that ends the program, it would take the second click as
+// a press of another key, or lose it to whatever lies under the pointer then.
+void Form1::RestoreStartGeometrySoon()
+{
+    m_startGeometryTimer->start(QGuiApplication::styleHints()->mouseDoubleClickInterval());
+}
+
+void Form1::RestoreStartGeometry()
+{
+    m_startGeometryTimer->stop();
+    SetWindowHeight(StartWindowHeight());
+    PlaceWindowAboveScreenBottom();
+    ApplyStartLayout();
+}
+
+// The native window is made by now, and not yet mapped: the moment to tell
+// the window manager what it may do with it.
+void Form1::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (!event->spontaneous())
+        m_platform->fixWindowSize(*this);
+}
+
+// A window manager that did not tell its frame before the window was shown
+// puts it around the window all the same: the window, still as it started, is
+// placed again by its outer edges.
+void Form1::moveEvent(QMoveEvent* event)
+{
+    QWidget::moveEvent(event);
+    const QMargins frame = m_platform->frameMargins(*this);
+    if (frame == m_placedWithFrame || !m_placedWithFrame.isNull())
+        return;
+    const bool asStarted = m_windowHeight == Layout::ClientArea.height() &&
+                           m_list1Height == Layout::List1AtStart.height();
+    m_placedWithFrame = frame;
+    if (!asStarted)
+        return;
+    m_windowHeight = StartWindowHeight();
+    PlaceAtStart();
 }

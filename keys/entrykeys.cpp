@@ -5,7 +5,7 @@
 #include "tape/tapeline.h"
 #include "tape/tapeview.h"
 
-#include <QLabel>
+#include "app/displaylabel.h"
 
 // Digits and the point are appended as they come; the field's capacity of 14
 // characters is the only bound, and a character past it is dropped.
@@ -35,7 +35,5 @@ void Form1::ClearEntryAndTapeKey()
     AppendTapeText(StartLine());
     ClearEntry();
     Label1->setText(FormatAmount(0));
-    SetWindowHeight(StartWindowHeight());
-    PlaceWindowAboveScreenBottom();
-    ApplyStartLayout();
+    RestoreStartGeometrySoon();
 }

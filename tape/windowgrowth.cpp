@@ -2,6 +2,8 @@
 
 #include "app/layout.h"
 
+#include <QTimer>
+
 namespace {
 constexpr double GrowthStep = 208; // about one tape line
 
@@ -14,6 +16,8 @@ constexpr double CalculatorBelowClientArea = 110;
 // reaches one fifth of the screen height; from then on the tape scrolls.
 void Form1::FitWindowToTape()
 {
+    if (m_startGeometryTimer->isActive())
+        RestoreStartGeometry(); // C·CE's return comes first
     const float growthLimit = static_cast<float>(ScreenHeight()) / 5;
     if (growthLimit < WindowTop()) {
         SetWindowHeight(WindowHeight() + GrowthStep);
