@@ -22,10 +22,7 @@ QList<HeldMessage>* g_heldMessages = nullptr;
 
 bool isSet(const char* name) { return !qEnvironmentVariableIsEmpty(name); }
 
-QByteArray describe(const char* name)
-{
-    return isSet(name) ? QByteArray(name) + '=' + qgetenv(name) : QByteArray(name) + " unset";
-}
+QByteArray describe(const char* name) { return QByteArray(name) + '=' + qgetenv(name); }
 
 // The user's language for the one line, read as the C library would: Turkish
 // where the messages are Turkish, English elsewhere.
