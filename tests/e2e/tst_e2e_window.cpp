@@ -1,6 +1,7 @@
 // The real program on a real X display: where its window appears, what its
 // face looks like under the key hotspots, and that a double click on C·CE ends it.
 
+#include "desktops.h"
 #include "realprogram.h"
 
 #include "app/calculatorface.h"
@@ -35,6 +36,43 @@ bool looksLike(Family family, const QColor& c)
         return c.red() < 90 && c.green() > 110 && c.blue() > 110;
     }
     return false;
+}
+
+// The calculator as a Wayland compositor shows it: where its result line, the
+// pale yellow row below the tape, lies on the compositor's screen.
+struct ResultLine {
+    int top = -1;
+    int left = 0, right = 0; // the window's client area spans these columns
+
+    explicit ResultLine(const QImage& shot)
+    {
+        const QColor yellow(255, 255, 192);
+        for (int y = 0; y < shot.height() && top < 0; ++y) {
+            int run = 0;
+            for (int x = 0; x < shot.width(); ++x) {
+                run = shot.pixelColor(x, y) == yellow ? run + 1 : 0;
+                if (run >= 150) {
+                    top = y;
+                    left = x - run + 1;
+                    while (x + 1 < shot.width() && shot.pixelColor(x + 1, y) == yellow)
+                        ++x;
+                    right = x;
+                    break;
+                }
+            }
+        }
+    }
+};
+
+// The longest run of white pixels in row `y` between the columns `from` and `to`.
+int whiteRun(const QImage& shot, int y, int from, int to)
+{
+    int longest = 0, run = 0;
+    for (int x = std::max(from, 0); x < std::min(to, shot.width()); ++x) {
+        run = shot.pixelColor(x, y) == QColor(Qt::white) ? run + 1 : 0;
+        longest = std::max(longest, run);
+    }
+    return longest;
 }
 
 } // namespace
@@ -110,6 +148,43 @@ private slots:
         program.click(3, 1, 2);
         program.click(Key::ClearEntryAndTape);
         QVERIFY(!program.waitForExit(1500));
+    }
+
+    // Under Wayland alone the window cannot be placed, but it still grows a
+    // step for each tape line, and the strip's own window stays inside it.
+    void growsUnderWaylandWithTheStripInside()
+    {
+        Weston weston;
+        QVERIFY2(weston.start(), "weston did not start");
+        QProcess program;
+        program.setProcessEnvironment(weston.environment());
+        program.setProcessChannelMode(QProcess::ForwardedChannels);
+        program.start(programPath(), {});
+        ResultLine start(QImage{});
+        // Shown once the result line stands and the strip shows its page.
+        QTRY_VERIFY_WITH_TIMEOUT(
+            (start = ResultLine(weston.screenshot())).top >= 0 &&
+                whiteRun(weston.screenshot(), start.top - 45, start.left, start.right) > 150,
+            60000);
+        const int stripRow = start.top - 45;
+        const QImage shot = weston.screenshot();
+        QVERIFY2(whiteRun(shot, stripRow, start.right + 1, shot.width()) < 10,
+                 "the strip reaches beyond the window");
+
+        weston.click(QPoint(start.left + 100, start.top + 30)); // the entry display
+        for (int line = 1; line <= 5; ++line) {
+            weston.type(QStringLiteral("5+"));
+            // The calculator stands 1023 twips down the window after the first
+            // line and 208 further for each line after it (765 at start).
+            const int expected = start.top + (1023 + (line - 1) * 208 + 7) / 15 - 51;
+            const auto top = [&weston, expected] {
+                const int now = ResultLine(weston.screenshot()).top;
+                return std::abs(now - expected) <= 1 ? expected : now; // a pixel of rounding
+            };
+            QTRY_COMPARE_WITH_TIMEOUT(top(), expected, 30000);
+        }
+        program.terminate();
+        QVERIFY(program.waitForFinished(30000));
     }
 };
 
