@@ -19,25 +19,20 @@ bool applies(const QString& op, double entry);
 // The total after `op` is applied to `total` and the entry.
 double plainTotal(const QString& op, double total, double entry);
 
-// `entry` percent of `total`: what the "%" line shows.
+// `entry` percent of `total`, and the total after it is added, taken away or
+// kept alone with "+", "-", "*"; after "/" the total is taken as `entry`
+// percent of the whole (200 ÷ 10 % gives 2000). The floating-point steps are
+// not taken in the program's order: compare with nearlyEqual(), which allows
+// for the rounding of a few steps on numbers as large as `scale`.
 double percentOf(double total, double entry);
-
-// The total after `entry` percent of `total` is added, taken away or kept
-// alone with "+", "-", "*"; after "/" the total is taken as `entry` percent of
-// the whole (200 ÷ 10 % gives 2000). The order of the floating-point steps is
-// not the program's, so compare with nearlyEqual().
 double percentTotal(const QString& op, double total, double entry);
-
-// Whether `actual` is `expected` up to the rounding of a few floating-point
-// steps on numbers as large as `scale`.
 bool nearlyEqual(double actual, double expected, double scale);
 
-// The total after +TAX (`adding`) or −TAX at `rate` percent: multiplied or
-// divided by one plus the rate, the factor taken as rate / 100 + 1.
+// The total after +TAX (`adding`) or −TAX at `rate` percent, multiplied or
+// divided by the factor rate / 100 + 1; and the tax line's amount, the change
+// of the total taken at 15 significant digits, so that the noise of the
+// floating-point steps does not show.
 double taxedTotal(bool adding, int rate, double total);
-
-// The tax line's amount: the change of the total, taken at 15 significant
-// digits so that the noise of the floating-point steps does not show.
 double taxAmount(double total, double taxed);
 
 // The value of the entry field's text: its digits, up to a second decimal point.
