@@ -39,7 +39,8 @@ skipped_tests() {
 status=0
 # Runs the tests of build folder $1, then names what was skipped.
 run_tests() {
-    local junit="$1/Testing/junit.xml"
+    local junit
+    junit="$(cd "$1" && pwd)/Testing/junit.xml"
     rm -f "$junit"
     ctest --test-dir "$1" --output-on-failure -j2 --output-junit "$junit" || status=1
     [[ -f "$junit" ]] || return 0
