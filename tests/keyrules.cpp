@@ -49,11 +49,11 @@ double percentTotal(const QString& op, double total, double entry)
     return total * 100 / entry;
 }
 
-bool nearlyEqual(double actual, double expected, double scale)
+bool nearlyEqual(double actual, double expected, double scale, double slack)
 {
     if (!std::isfinite(expected))
         return actual == expected || (std::isnan(actual) && std::isnan(expected));
-    return std::fabs(actual - expected) <= 1e-12 * (std::fabs(expected) + std::fabs(scale));
+    return std::fabs(actual - expected) <= slack + 1e-12 * (std::fabs(expected) + std::fabs(scale));
 }
 
 double taxedTotal(bool adding, int rate, double total)

@@ -23,10 +23,10 @@ double plainTotal(const QString& op, double total, double entry);
 // kept alone with "+", "-", "*"; after "/" the total is taken as `entry`
 // percent of the whole (200 ÷ 10 % gives 2000). The floating-point steps are
 // not taken in the program's order: compare with nearlyEqual(), which allows
-// for the rounding of a few steps on numbers as large as `scale`.
+// for the rounding of a few steps on numbers as large as `scale`, and `slack`.
 double percentOf(double total, double entry);
 double percentTotal(const QString& op, double total, double entry);
-bool nearlyEqual(double actual, double expected, double scale);
+bool nearlyEqual(double actual, double expected, double scale, double slack = 0);
 
 // The total after +TAX (`adding`) or −TAX at `rate` percent, multiplied or
 // divided by the factor rate / 100 + 1; and the tax line's amount, the change
