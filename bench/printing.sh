@@ -1,15 +1,16 @@
 #!/usr/bin/env bash
-# Times printing a 10,000-line and a 100,000-line tape to a CUPS PDF queue made
-# the default (scripts/cups-queue.sh), interleaved over ROUNDS rounds. The queue
-# is held while the jobs arrive, so that converting them to PDF costs the
-# measurement nothing, and the scheduler may keep all of them; afterwards the
-# jobs are cancelled and the scheduler's settings restored.
+# Times printing a 10,000-line and a 100,000-line tape to a CUPS PDF queue
+# (scripts/cups-queue.sh, chosen through PRINTER), interleaved over ROUNDS
+# rounds. The queue is held while the jobs arrive, so that converting them to
+# PDF costs the measurement nothing, and the scheduler may keep all of them;
+# afterwards the jobs are cancelled and the scheduler's settings restored.
 #   bench/printing.sh BIN OUT [ROUNDS]
 set -euo pipefail
 bin=$1 out=$2 rounds=${3:-3}
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/cups-queue.sh"
 queue=serit-test
+export PRINTER=$queue LPDEST=$queue
 max_jobs=$(cupsctl | sed -n 's/^MaxJobs=//p')
 restore() {
     cancel -a "$queue" 2>/dev/null || true

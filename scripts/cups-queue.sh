@@ -1,8 +1,10 @@
 #!/bin/sh
-# Makes a PDF print queue named serit-test the system's default printer, so that
-# the printing test can print through a real CUPS scheduler. Installs CUPS, the
-# PDF driver and pdftotext when they are missing and starts the scheduler when
-# it is not running. Safe to run again.
+# Makes a PDF print queue named serit-test, so that the printing tests can print
+# through a real CUPS scheduler. The system's default printer is left alone: the
+# tests choose the queue through the PRINTER and LPDEST environment variables,
+# which CUPS takes before the system default. Installs CUPS, the PDF driver and
+# pdftotext when they are missing and starts the scheduler when it is not
+# running. Safe to run again.
 #
 # Exit status: 0 when the queue is ready, 77 when CUPS cannot run on this
 # machine (no root rights to set it up, no apt-get, the scheduler does not
@@ -82,8 +84,7 @@ start_scheduler() {
 }
 
 queue_ready() {
-    lpstat -d 2>/dev/null | grep -q "system default destination: $QUEUE\$" &&
-        lpstat -p "$QUEUE" 2>/dev/null | grep -q 'enabled' &&
+    lpstat -p "$QUEUE" 2>/dev/null | grep -q 'enabled' &&
         lpstat -a "$QUEUE" 2>/dev/null | grep -q "^$QUEUE accepting"
 }
 
@@ -94,11 +95,10 @@ create_queue() {
     as_root lpadmin -p "$QUEUE" -E -v cups-pdf:/ -P "$PPD" \
         -o printer-error-policy=abort-job ||
         fail "lpadmin could not create the queue $QUEUE"
-    as_root lpadmin -d "$QUEUE" || fail "lpadmin could not make $QUEUE the default"
-    queue_ready || fail "the queue $QUEUE is not the enabled default after lpadmin"
+    queue_ready || fail "the queue $QUEUE is not enabled and accepting jobs after lpadmin"
 }
 
 install_packages
 start_scheduler
 create_queue
-say "queue $QUEUE is ready and the system default"
+say "queue $QUEUE is ready; the system's default printer is unchanged"

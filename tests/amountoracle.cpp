@@ -80,8 +80,15 @@ __int128 TextCents(const QByteArray& text)
 
 QString OracleFormat(double value)
 {
+    if (std::isnan(value)) {
+        return u"NaN"_s;
+    }
+    if (std::isinf(value)) {
+        return value < 0 ? u"-\u221E"_s : u"\u221E"_s;
+    }
     const double magnitude = std::fabs(value);
-    __int128 cents = 0;
+    QByteArray whole; // the integer digits, none for zero
+    int cents = 0;
     if (magnitude != 0) {
         QByteArray text;
         int precision = 0;
@@ -92,18 +99,27 @@ QString OracleFormat(double value)
             }
         }
         const int decimals = precision - text.mid(text.indexOf('e') + 1).toInt();
-        const BinaryForm form = Binary(magnitude);
-        cents = IsHalfway(form, decimals) ? ExactCents(form) : TextCents(text);
-    }
-    QString result = u"."_s + QChar(u'0' + int(cents / 10 % 10)) + QChar(u'0' + int(cents % 10));
-    __int128 whole = cents / 100;
-    for (int count = 0; whole > 0; ++count, whole /= 10) {
-        if (count > 0 && count % 3 == 0) {
-            result.prepend(u',');
+        if (decimals <= 0) {
+            // A whole number, written out from its shortest text.
+            whole = text.left(text.indexOf('e')).replace(".", "") + QByteArray(-decimals, '0');
+        } else {
+            const BinaryForm form = Binary(magnitude);
+            const __int128 all = IsHalfway(form, decimals) ? ExactCents(form) : TextCents(text);
+            cents = int(all % 100);
+            for (__int128 rest = all / 100; rest > 0; rest /= 10) {
+                whole.prepend(char('0' + int(rest % 10)));
+            }
         }
-        result.prepend(QChar(u'0' + int(whole % 10)));
     }
-    if (value < 0 && cents != 0) {
+    QString result;
+    for (qsizetype i = 0; i < whole.size(); ++i) {
+        if (i > 0 && (whole.size() - i) % 3 == 0) {
+            result += u',';
+        }
+        result += QChar(u'0' + (whole.at(i) - '0'));
+    }
+    result += u'.' + QChar(u'0' + cents / 10) + QChar(u'0' + cents % 10);
+    if (value < 0 && (cents != 0 || !whole.isEmpty())) {
         result.prepend(u'-');
     }
     return result;

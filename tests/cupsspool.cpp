@@ -34,8 +34,12 @@ std::optional<QByteArray> Run(const QString& program, const QStringList& argumen
     return process.readAllStandardOutput();
 }
 
+QString TestQueue() { return qEnvironmentVariable("PRINTER"); }
+
 QString CannotRunReason()
 {
+    if (TestQueue().isEmpty())
+        return u"PRINTER names no queue to print to (CTest sets it to the test's queue)"_s;
     const auto scheduler = Run(u"lpstat"_s, {u"-r"_s});
     if (!scheduler || !scheduler->contains("scheduler is running"))
         return u"the CUPS scheduler is not running (scripts/cups-queue.sh could not start it)"_s;
@@ -47,15 +51,23 @@ QString CannotRunReason()
 
 QMap<int, QString> SpooledDocuments()
 {
-    static const QRegularExpression name(u"^d(\\d+)-001$"_s);
     QMap<int, QString> documents;
+    const QString queue = TestQueue();
+    const auto jobs = Run(u"lpstat"_s, {u"-W"_s, u"all"_s, u"-o"_s, queue});
     const auto listing = Run(u"ls"_s, {SpoolDir}, true);
-    if (!listing)
+    if (queue.isEmpty() || !jobs || !listing)
         return documents;
-    for (const QByteArray& entry : listing->split('\n')) {
-        const auto match = name.match(QString::fromUtf8(entry));
-        if (match.hasMatch())
-            documents.insert(match.captured(1).toInt(), SpoolDir + u'/' + match.captured(0));
+    // "serit-test-12  root  9216  Mon ..." for job 12, whose document is d00012-001.
+    const QRegularExpression job(u"^"_s + QRegularExpression::escape(queue) + u"-(\\d+) "_s);
+    const QList<QByteArray> files = listing->split('\n');
+    for (const QByteArray& line : jobs->split('\n')) {
+        const auto match = job.match(QString::fromUtf8(line));
+        if (!match.hasMatch())
+            continue;
+        const int number = match.captured(1).toInt();
+        const QString file = u"d%1-001"_s.arg(number, 5, 10, QLatin1Char('0'));
+        if (files.contains(file.toLatin1()))
+            documents.insert(number, SpoolDir + u'/' + file);
     }
     return documents;
 }
@@ -63,7 +75,7 @@ QMap<int, QString> SpooledDocuments()
 QMap<int, QString> NewDocuments(const QMap<int, QString>& before, int wanted)
 {
     QMap<int, QString> added;
-    const QDeadlineTimer deadline(20000);
+    const QDeadlineTimer deadline(60000);
     while (added.size() < wanted && !deadline.hasExpired()) {
         QThread::msleep(100);
         added = SpooledDocuments();

@@ -16,10 +16,15 @@
 std::optional<QByteArray> Run(const QString& program, const QStringList& arguments,
                               bool asRoot = false);
 
+// The queue the tests print to: the one that PRINTER names, which CUPS and so
+// the program take as the default printer, leaving the system's default alone.
+QString TestQueue();
+
 // Why this machine cannot run a printing test, or nothing when it can.
 QString CannotRunReason();
 
-// Documents that the scheduler holds, by job number.
+// Documents of jobs on the test queue that the scheduler holds, by job number;
+// jobs of other programs on other queues are not among them.
 QMap<int, QString> SpooledDocuments();
 
 // Waits for `wanted` documents that were not in `before`.

@@ -1,6 +1,6 @@
 #include "tapereading.h"
 
-#include "core/amountformat.h"
+#include "amountoracle.h"
 #include "eventcheck.h"
 
 #include <QRegularExpression>
@@ -25,17 +25,6 @@ bool isAmount(const QString& text)
     static const QRegularExpression amount(
         QStringLiteral("^(-?([1-9][0-9]{0,2}(,[0-9]{3})*)?\\.[0-9]{2}|-?\u221E|NaN)$"));
     return amount.match(text).hasMatch();
-}
-
-double amountValue(const QString& text)
-{
-    if (text == u"\u221E")
-        return std::numeric_limits<double>::infinity();
-    if (text == u"-\u221E")
-        return -std::numeric_limits<double>::infinity();
-    if (text == u"NaN")
-        return std::numeric_limits<double>::quiet_NaN();
-    return QString(text).remove(u',').toDouble();
 }
 
 // Above the total-line limit, or not a number at all.
@@ -104,10 +93,10 @@ void checkTotals(NewLines& tape, const Snapshot& before, double totalAfter)
         if (showsTotalBefore(line.marker)) {
             if (i != 0)
                 tape.errors.append(QStringLiteral("a \"%1\" line after another").arg(line.marker));
-            if (line.total != FormatAmount(before.state.Accumulator))
+            if (line.total != OracleFormat(before.state.Accumulator))
                 tape.errors.append(
                     QStringLiteral("\"%1\" line shows %2, the total before was %3")
-                        .arg(line.marker, line.total, FormatAmount(before.state.Accumulator)));
+                        .arg(line.marker, line.total, OracleFormat(before.state.Accumulator)));
             continue;
         }
         if (!newTotal.isNull() && line.total != newTotal)
@@ -130,10 +119,10 @@ void checkTotals(NewLines& tape, const Snapshot& before, double totalAfter)
     if (tape.reset) {
         if (totalAfter != 0 || !overflows(newTotal))
             tape.errors.append(QStringLiteral("reset to %1 after a total of %2")
-                                   .arg(FormatAmount(totalAfter), newTotal));
-    } else if (newTotal != FormatAmount(totalAfter)) {
+                                   .arg(OracleFormat(totalAfter), newTotal));
+    } else if (newTotal != OracleFormat(totalAfter)) {
         tape.errors.append(QStringLiteral("the tape shows %1, the total is %2")
-                               .arg(newTotal, FormatAmount(totalAfter)));
+                               .arg(newTotal, OracleFormat(totalAfter)));
     }
 }
 
@@ -166,6 +155,17 @@ double startHeight(FormDriver& driver)
 }
 
 } // namespace
+
+double amountValue(const QString& text)
+{
+    if (text == u"\u221E")
+        return std::numeric_limits<double>::infinity();
+    if (text == u"-\u221E")
+        return -std::numeric_limits<double>::infinity();
+    if (text == u"NaN")
+        return std::numeric_limits<double>::quiet_NaN();
+    return QString(text).remove(u',').toDouble();
+}
 
 NewLines inspectNewLines(FormDriver& driver, const Snapshot& before)
 {

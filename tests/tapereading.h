@@ -13,6 +13,9 @@ QString separatorText(); // 23 underscores
 QString blankText();     // 23 blanks
 QString overflowText();  // the whole entry column of an overflow line
 
+// The number an amount of the tape stands for.
+double amountValue(const QString& text);
+
 // A calculation line taken apart: "+", "T", "+M", ... or the overflow text as
 // the marker, the amount of the entry column, and the running total.
 struct LineParts {

@@ -7,18 +7,26 @@
 
 // A desktop for tests: a 1024 x 768 screen and a window frame of classic size
 // (7 pixels across, 34 down: an outer window of 2700 x 5070 twips), no web
-// engine, and a printer that keeps what it is given. The modal boxes are the
-// real ones; tests answer them as a user would.
+// engine, a printer that keeps what it is given, and a record of what each
+// text box answered. The modal boxes are the real ones; tests answer them as a
+// user would.
 class TestPlatform : public Platform {
 public:
     QSize screen{1024, 768};
     QMargins frame{4, 30, 3, 4};
     QList<QStringList> printedJobs;
+    QList<std::optional<QString>> textAnswers; // what each text box answered
     bool printerAvailable = true;
 
     QSize screenSize() const override { return screen; }
     QMargins frameMargins(const QWidget&) const override { return frame; }
     QWidget* createWebView(QWidget*) override { return nullptr; }
+    std::optional<QString> askText(QWidget* parent, const QString& title, const QString& prompt,
+                                   const QString& preset) override
+    {
+        textAnswers.append(Platform::askText(parent, title, prompt, preset));
+        return textAnswers.last();
+    }
     int printPages(const QList<QStringList>& pages) override
     {
         if (!printerAvailable)

@@ -29,7 +29,7 @@ double RandomAmount(QRandomGenerator& random, int kind)
     switch (kind) {
     case 0:
         return RandomSigned(random,
-                            random.generateDouble() * std::pow(10.0, random.bounded(-4, 20)));
+                            random.generateDouble() * std::pow(10.0, random.bounded(-4, 31)));
     case 1: // typed with three decimals, like 2.675
         return RandomSigned(random, double(random.bounded(quint64(1) << 40)) / 1000);
     case 2: // exact binary halves, like 0.125, up to where doubles are 1/4 apart
@@ -38,9 +38,9 @@ double RandomAmount(QRandomGenerator& random, int kind)
         const double typed = double(random.bounded(quint64(1) << 40) * 10 + 5) / 1000;
         return RandomSigned(random, std::nextafter(typed, random.bounded(2) ? Inf : 0.0));
     }
-    default: { // any bit pattern below 1e20
+    default: { // any bit pattern of a finite number
         double value = Inf;
-        while (!(std::fabs(value) < 1e20)) {
+        while (!std::isfinite(value)) {
             const quint64 bits = random.generate64();
             std::memcpy(&value, &bits, sizeof value);
         }

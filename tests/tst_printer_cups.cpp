@@ -1,6 +1,6 @@
-// Prints through the real printer code to a CUPS PDF queue that
-// scripts/cups-queue.sh has made the system default, and reads the documents
-// back from the scheduler's spool.
+// Prints through the real printer code to the CUPS PDF queue that
+// scripts/cups-queue.sh made and PRINTER names, and reads the documents back
+// from the scheduler's spool.
 #include "cupsspool.h"
 
 #include "app/platform.h"
@@ -22,7 +22,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-const QString Queue = u"serit-test"_s;
 constexpr int SkipExitCode = 77;
 
 QStringList TotalsDocument()
@@ -79,7 +78,7 @@ private:
 void TestPrinterCups::initTestCase()
 {
     // Never print test pages on a real printer.
-    QCOMPARE(QPrinterInfo::defaultPrinterName(), Queue);
+    QCOMPARE(QPrinterInfo::defaultPrinterName(), TestQueue());
     QPrinter printer(QPrinterInfo::defaultPrinter());
     m_corner = printer.pageLayout().paintRect(QPageLayout::Point).topLeft();
 }
@@ -106,8 +105,8 @@ void TestPrinterCups::eachDocumentIsOneJobOfItsRows()
 
 void TestPrinterCups::refusedJobIsReported()
 {
-    QVERIFY(Run(u"cupsreject"_s, {Queue}, true));
-    const auto acceptAgain = qScopeGuard([] { Run(u"cupsaccept"_s, {Queue}, true); });
+    QVERIFY(Run(u"cupsreject"_s, {TestQueue()}, true));
+    const auto acceptAgain = qScopeGuard([] { Run(u"cupsaccept"_s, {TestQueue()}, true); });
     const QMap<int, QString> before = SpooledDocuments();
     QCOMPARE(Platform().printPages({{u"refused"_s}}), 0);
     QCOMPARE(SpooledDocuments().keys(), before.keys());

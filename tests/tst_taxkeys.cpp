@@ -82,6 +82,9 @@ private slots:
         row("-TAX 18 on 118", 18, "100+T", "t",
             {tapeLine("-V", "-18.00", "118.00"), tapeLine("T", "100.00", "100.00")}, "100.00", 100);
         row("typed entry is dropped", 18, "100+50", "T", plus18, "118.00", 118);
+        // 1.18 × .25 − .25 comes out a hair below .045; at 15 digits it is .045.
+        row("+TAX amount at 15 digits", 18, ".25+", "T",
+            {tapeLine("+V", ".05", ".25"), tapeLine("T", ".30", ".30")}, ".30", 1.18 * .25);
         row("+TAX on zero", 18, "", "T", {tapeLine("+V", ".00", ".00")}, ".00", 0);
         row("-TAX on zero", 18, "", "t", {tapeLine("-V", ".00", ".00")}, ".00", 0);
         row("+TAX on a negative total", 18, "5-8=", "T", {tapeLine("+V", "-.54", "-3.00")}, "-3.54",
@@ -243,6 +246,7 @@ private slots:
     }
 
     // Leaving the box without an answer keeps the rate; it never falls back to 18.
+    // OK on the preset answers with the rate it showed.
     void leavingTheBoxKeepsTheRate_data()
     {
         QTest::addColumn<QString>("how");
@@ -257,6 +261,7 @@ private slots:
         QFETCH(QString, how);
         FormDriver driver;
         setRate(driver, -7);
+        driver.platform().textAnswers.clear();
         answerTaxBox(driver, Key::AddTax, [&how](QWidget* box) {
             QCOMPARE(answerField(box)->text(), QStringLiteral("-7"));
             if (how == u"ok")
@@ -274,6 +279,12 @@ private slots:
                 box->close();
             }
         });
+        // OK takes the preset the field holds; the others give no answer at all.
+        const bool taken = how == u"ok" || how == u"enter";
+        QCOMPARE(driver.platform().textAnswers.size(), 1);
+        QCOMPARE(driver.platform().textAnswers.first().has_value(), taken);
+        QCOMPARE(driver.platform().textAnswers.first().value_or(QString()),
+                 taken ? QStringLiteral("-7") : QString());
         QCOMPARE(int(driver.state().TaxRate), -7);
     }
 };

@@ -1,20 +1,53 @@
 #include "realprogram.h"
 
-#include "app/layout.h"
-#include "app/twips.h"
-#include "keys/keytable.h"
-
 #include <QDeadlineTimer>
 #include <QGuiApplication>
 #include <QPixmap>
 #include <QScreen>
-#include <QStandardPaths>
 #include <QThread>
+
+#include <array>
 
 namespace {
 
-// Once the window grows, the calculator's bottom lies this far below the client area.
-constexpr double CalculatorBelowClientArea = 110;
+// Every wait is for something the program shows; the deadlines only keep a
+// program that never shows it from hanging the test on a very busy machine.
+constexpr int StartDeadline = 120000;
+constexpr int ScreenDeadline = 60000;
+
+// The keys on the calculator, in pixels from the calculator body's top-left
+// corner, as the face shows them: 0-9, point, =, +, −, ×, ÷, %, R·CM, M−, M+,
+// CA, +TAX, −TAX, C·CE.
+constexpr std::array<QRect, 24> KeysOnCalculator{{
+    {12, 224, 33, 25},  {12, 193, 33, 25},  {52, 193, 33, 25},  {92, 193, 33, 25},
+    {12, 163, 33, 25},  {52, 163, 33, 25},  {92, 163, 33, 25},  {12, 132, 33, 25},
+    {52, 132, 33, 25},  {92, 132, 33, 25},  {52, 224, 33, 25},  {92, 224, 33, 25},
+    {133, 193, 33, 55}, {133, 163, 33, 25}, {133, 132, 33, 25}, {133, 107, 33, 16},
+    {92, 107, 33, 16},  {12, 81, 24, 16},   {41, 81, 24, 16},   {71, 81, 24, 16},
+    {100, 81, 24, 16},  {12, 107, 33, 16},  {52, 107, 33, 16},  {133, 81, 33, 16},
+}};
+
+// The calculator's entry display: a teal panel that shows from 25 pixels below
+// the body's top for 44 rows, its left edge clear of the operator box at
+// x = 9 and, for short entries, clear of the digits at x = 100.
+const QColor EntryTeal(0, 192, 192);
+constexpr int EntryDisplayTop = 25;
+constexpr int EntryDisplaySeen = 40;
+constexpr std::array<int, 2> EntryDisplayColumns{9, 100};
+
+// The first row of the entry display in `shot`, or -1.
+int entryDisplayRow(const QImage& shot)
+{
+    for (const int x : EntryDisplayColumns) {
+        int run = 0;
+        for (int y = 0; x < shot.width() && y < shot.height(); ++y) {
+            run = shot.pixelColor(x, y) == EntryTeal ? run + 1 : 0;
+            if (run == EntryDisplaySeen)
+                return y - run + 1;
+        }
+    }
+    return -1;
+}
 
 } // namespace
 
@@ -44,18 +77,21 @@ bool RealProgram::start(const QString& program)
         m_process.start(QStringLiteral("unshare"), {QStringLiteral("-n"), program});
     else
         m_process.start(program, {});
-    if (!m_process.waitForStarted(10000))
+    if (!m_process.waitForStarted(StartDeadline))
         return false;
-    const QDeadlineTimer deadline(30000);
+    const QDeadlineTimer deadline(StartDeadline);
     while (!deadline.hasExpired() && m_process.state() == QProcess::Running) {
-        const QString found = xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"),
-                                       QStringLiteral("--name"), QStringLiteral("serit")});
-        if (!found.isEmpty())
-            m_window = found.section(QLatin1Char('\n'), 0, 0);
-        // Typed keys go to the window that has the keyboard.
-        if (!m_window.isEmpty() &&
-            xdotool({QStringLiteral("getwindowfocus"), QStringLiteral("-f")}) == m_window)
-            return true;
+        if (m_window.isEmpty())
+            m_window = xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                                QStringLiteral("--name"), QStringLiteral("serit")})
+                           .section(QLatin1Char('\n'), 0, 0);
+        if (!m_window.isEmpty()) {
+            // Mapped; the keyboard focus is given, and then checked.
+            if (xdotool({QStringLiteral("getwindowfocus"), QStringLiteral("-f")}) == m_window)
+                return true;
+            xdotool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), m_window});
+            continue;
+        }
         QThread::msleep(50);
     }
     return false;
@@ -81,16 +117,29 @@ QRect RealProgram::geometry() const
     return rect;
 }
 
-QPoint RealProgram::keyCentre(int index) const
+int RealProgram::calculatorTop() const
 {
-    const double clientHeight = Twips::fromPixels(geometry().height());
-    const QRectF body = Layout::Picture1AtStart;
-    const double picture1Top = clientHeight <= Layout::ClientArea.height()
-                                   ? body.top()
-                                   : clientHeight + CalculatorBelowClientArea - body.height();
-    const QRectF key = keyTable()[static_cast<size_t>(index)].rect.translated(0, picture1Top);
-    return Twips::toPixels(key).center();
+    const QDeadlineTimer deadline(ScreenDeadline);
+    int seen = -1;
+    while (!deadline.hasExpired()) {
+        const int row = entryDisplayRow(screenshot());
+        if (row >= 0 && row == seen)
+            return row - EntryDisplayTop;
+        seen = row;
+        QThread::msleep(50);
+    }
+    return -1;
 }
+
+QRect RealProgram::keyRect(int index) const
+{
+    const int top = calculatorTop();
+    if (top < 0 || index < 0 || index >= int(KeysOnCalculator.size()))
+        return {};
+    return KeysOnCalculator[size_t(index)].translated(0, top);
+}
+
+QPoint RealProgram::keyCentre(int index) const { return keyRect(index).center(); }
 
 void RealProgram::click(int index, int button, int repeat)
 {
@@ -107,7 +156,8 @@ void RealProgram::clickAt(const QPoint& inWindow, int button, int repeat)
 
 void RealProgram::typeText(const QString& text)
 {
-    xdotool({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("30"), text});
+    xdotool({QStringLiteral("type"), QStringLiteral("--window"), m_window,
+             QStringLiteral("--delay"), QStringLiteral("30"), text});
 }
 
 void RealProgram::pressKey(const QString& keysym)
@@ -119,6 +169,17 @@ QImage RealProgram::screenshot() const
 {
     QScreen* screen = QGuiApplication::primaryScreen();
     return screen->grabWindow(m_window.toULongLong()).toImage();
+}
+
+int RealProgram::waitForTallerThan(int height) const
+{
+    const QDeadlineTimer deadline(ScreenDeadline);
+    while (!deadline.hasExpired()) {
+        if (const int now = geometry().height(); now > height)
+            return now;
+        QThread::msleep(50);
+    }
+    return -1;
 }
 
 bool RealProgram::waitForExit(int milliseconds) { return m_process.waitForFinished(milliseconds); }

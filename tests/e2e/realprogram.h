@@ -6,13 +6,14 @@
 #include <QString>
 
 // The real calculator program on the X display of the test, driven as a user
-// drives it: xdotool moves the pointer and presses mouse buttons and keys.
+// drives it: xdotool moves the pointer and presses mouse buttons and keys, all
+// aimed at the program's window.
 class RealProgram {
 public:
     ~RealProgram();
 
     // Starts the program without a network and waits until its window is
-    // mapped; false if it did not show one.
+    // mapped and has the keyboard focus; false if it did not show one.
     bool start(const QString& program);
 
     qint64 processId() const { return m_process.processId(); }
@@ -21,8 +22,11 @@ public:
     // The window's rectangle on the screen, in pixels.
     QRect geometry() const;
 
-    // A key's centre in window pixels, found from the key table as the window
-    // lays the keys out for its current height.
+    // A key's rectangle and centre in window pixels, found where the window
+    // shows the calculator now: the key's place on the calculator is the
+    // test's own, the calculator's place is read from a screenshot. Empty
+    // when the calculator is not on the screen.
+    QRect keyRect(int index) const;
     QPoint keyCentre(int index) const;
 
     void click(int index, int button = 1, int repeat = 1);
@@ -32,11 +36,19 @@ public:
 
     QImage screenshot() const;
 
+    // Waits until the window is taller than `height`, as it grows with every
+    // line of the tape; returns its new height, or -1 when it did not grow.
+    int waitForTallerThan(int height) const;
+
     bool waitForExit(int milliseconds);
     int exitCode() const { return m_process.exitCode(); }
     QString output();
 
 private:
+    // The top of the calculator body in window pixels, once two screenshots
+    // agree on it; -1 when it cannot be found.
+    int calculatorTop() const;
+
     QString m_window;
     mutable QProcess m_process;
 };
