@@ -83,7 +83,7 @@ private slots:
         QVERIFY(program.waitForTallerThan(height) > 0);
 
         printTape(program, QStringLiteral("Return"), PrintedWithTotals);
-        printTape(program, QStringLiteral("n"), PrintedWithoutTotals);
+        printTape(program, QStringLiteral("h"), PrintedWithoutTotals);
 
         program.click(Key::ClearEntryAndTape, 1, 2);
         QVERIFY2(program.waitForExit(Deadline), "the program did not end");
