@@ -2,18 +2,24 @@
 
 #include "app/platform.h"
 
+#include <QCursor>
+#include <QGuiApplication>
 #include <QList>
 #include <QStringList>
 
 // A desktop for tests: a 1024 x 768 screen and a window frame of classic size
 // (7 pixels across, 34 down: an outer window of 2700 x 5070 twips), no web
-// engine, and a printer that keeps what it is given. The modal boxes are the
-// real ones; tests answer them as a user would.
+// engine, and a printer that keeps what it is given and notes the pointer the
+// program shows while printing. The modal boxes are the real ones; tests answer
+// them as a user would.
 class TestPlatform : public Platform {
 public:
     QSize screen{1024, 768};
     QMargins frame{4, 30, 3, 4};
     QList<QStringList> printedJobs;
+    // The application's override cursor at each call to printPages; the arrow
+    // where there is none.
+    QList<Qt::CursorShape> pointersWhilePrinting;
     bool printerAvailable = true;
 
     QSize screenSize() const override { return screen; }
@@ -21,6 +27,8 @@ public:
     QWidget* createWebView(QWidget*) override { return nullptr; }
     int printPages(const QList<QStringList>& pages) override
     {
+        const QCursor* pointer = QGuiApplication::overrideCursor();
+        pointersWhilePrinting.append(pointer ? pointer->shape() : Qt::ArrowCursor);
         if (!printerAvailable)
             return 0;
         printedJobs.append(pages);
