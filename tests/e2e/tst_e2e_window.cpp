@@ -11,7 +11,11 @@
 
 namespace {
 
-QString programPath() { return QStringLiteral(SERIT_PROGRAM); }
+// The build's program, unless SERIT_PROGRAM names another, such as the installed one.
+QString programPath()
+{
+    return qEnvironmentVariable("SERIT_PROGRAM", QStringLiteral(SERIT_PROGRAM));
+}
 
 enum class Family { Light, Red, Teal };
 
