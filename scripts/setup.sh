@@ -2,24 +2,29 @@
 # Installs the Debian packages that building, running or testing Şerit needs,
 # and only those that are missing.
 #   scripts/setup.sh run    what building and running the calculator needs
-#   scripts/setup.sh test   that, and what the tests need
+#   scripts/setup.sh package  what building it and making its Debian package needs
+#   scripts/setup.sh test   all that, and what the tests need
 #   scripts/setup.sh bench  that, and what bench/run.sh needs and compares with
 set -euo pipefail
 
 build_packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-webengine-dev libgl-dev
                 fonts-liberation fonts-dejavu-core)
 run_packages=(xvfb xauth xdotool x11-utils)
+package_packages=(dpkg-dev file)
 test_packages=(cups printer-driver-cups-pdf poppler-utils
-               clang libclang-rt-14-dev)
+               clang libclang-rt-14-dev
+               lintian appstream desktop-file-utils)
 
 bench_packages=(libx11-dev libxtst-dev cups printer-driver-cups-pdf dbus-x11 at-spi2-core
                 python3-pyatspi galculator speedcrunch util-linux)
 
 case "${1:-run}" in
     run) wanted=("${build_packages[@]}" "${run_packages[@]}") ;;
-    test) wanted=("${build_packages[@]}" "${run_packages[@]}" "${test_packages[@]}") ;;
+    package) wanted=("${build_packages[@]}" "${package_packages[@]}") ;;
+    test) wanted=("${build_packages[@]}" "${run_packages[@]}" "${package_packages[@]}"
+                  "${test_packages[@]}") ;;
     bench) wanted=("${build_packages[@]}" "${run_packages[@]}" "${bench_packages[@]}") ;;
-    *) echo "usage: $0 run|test|bench" >&2; exit 2 ;;
+    *) echo "usage: $0 run|package|test|bench" >&2; exit 2 ;;
 esac
 
 missing=()

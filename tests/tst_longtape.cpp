@@ -1,6 +1,7 @@
 // A long tape typed as a user types it, "1+" per line: every line is kept, the
 // window stops growing at the one-fifth line, the newest line stays selected,
-// and printing hands every line to the printer, 60 rows a page.
+// and printing hands every line to the printer, 60 rows a page, under the busy
+// pointer.
 //
 // SERIT_LONGTAPE_LINES sets how many calculation lines are written; the
 // default, 100,000, goes well past 32,767, the most a 16-bit count could hold.
@@ -102,23 +103,35 @@ private slots:
         QVERIFY(last.top() >= 0 && last.bottom() < tape->viewport()->height());
     }
 
+    // While the tape prints, the busy pointer shows, from the answer to the
+    // question until the printer has every page; none when the question is
+    // cancelled, and the usual pointer again afterwards, with or without a printer.
     void printsEveryLine_data()
     {
         QTest::addColumn<QMessageBox::StandardButton>("answer");
-        QTest::addColumn<int>("linesPerPage");
-        QTest::newRow("with totals") << QMessageBox::Yes << 120;
-        QTest::newRow("without totals") << QMessageBox::No << 180;
+        QTest::addColumn<bool>("printer");
+        QTest::addColumn<int>("linesPerPage"); // 0: nothing printed
+        QTest::newRow("with totals") << QMessageBox::Yes << true << 120;
+        QTest::newRow("without totals") << QMessageBox::No << true << 180;
+        QTest::newRow("no printer") << QMessageBox::Yes << false << 0;
+        QTest::newRow("cancelled") << QMessageBox::Cancel << true << 0;
     }
     void printsEveryLine()
     {
         QFETCH(QMessageBox::StandardButton, answer);
+        QFETCH(bool, printer);
         QFETCH(int, linesPerPage);
-        m_driver->platform().printedJobs.clear();
+        TestPlatform& platform = m_driver->platform();
+        platform.printedJobs.clear();
+        platform.pointersWhilePrinting.clear();
+        platform.printerAvailable = printer;
         QString title;
         QStringList buttons;
-        FormDriver::answerNextModal([&title, &buttons, answer](QWidget* widget) {
+        bool busyWhileAsked = true;
+        FormDriver::answerNextModal([&title, &buttons, &busyWhileAsked, answer](QWidget* widget) {
             title = widget->windowTitle();
             buttons = buttonTexts(widget);
+            busyWhileAsked = QGuiApplication::overrideCursor() != nullptr;
             if (auto* box = qobject_cast<QMessageBox*>(widget))
                 QTest::mouseClick(box->button(answer), Qt::LeftButton);
             else
@@ -129,10 +142,15 @@ private slots:
         QCOMPARE(title, QStringLiteral("D\u00F6k\u00FCm"));
         QCOMPARE(buttons, (QStringList{QStringLiteral("&Evet"), QStringLiteral("&Hay\u0131r"),
                                        QStringLiteral("\u0130ptal")}));
+        QVERIFY(!busyWhileAsked);
+        using Pointers = QList<Qt::CursorShape>;
+        QCOMPARE(platform.pointersWhilePrinting,
+                 answer == QMessageBox::Cancel ? Pointers{} : Pointers{Qt::WaitCursor});
+        QVERIFY(!QGuiApplication::overrideCursor());
 
         const int count = m_lines + 1;
-        const QList<QStringList>& pages = m_driver->platform().printedJobs;
-        QCOMPARE(pages.size(), (count + linesPerPage - 1) / linesPerPage);
+        const QList<QStringList>& pages = platform.printedJobs;
+        QCOMPARE(pages.size(), linesPerPage ? (count + linesPerPage - 1) / linesPerPage : 0);
         for (int page = 0; page < pages.size(); ++page) {
             QCOMPARE(pages.at(page).size(), 60);
             for (int row = 0; row < 60; ++row) {

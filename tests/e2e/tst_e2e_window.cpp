@@ -10,7 +10,11 @@
 
 namespace {
 
-QString programPath() { return QStringLiteral(SERIT_PROGRAM); }
+// The build's program, unless SERIT_PROGRAM names another, such as the installed one.
+QString programPath()
+{
+    return qEnvironmentVariable("SERIT_PROGRAM", QStringLiteral(SERIT_PROGRAM));
+}
 
 // Waits are for what the program shows; the deadline only ends a test whose
 // program never shows it.
