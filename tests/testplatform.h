@@ -9,27 +9,18 @@
 
 // A desktop for tests: a 1024 x 768 screen and a window frame of classic size
 // (7 pixels across, 34 down: an outer window of 2700 x 5070 twips), no web
-<<<<<<< HEAD
-// engine, a printer that keeps what it is given, and a record of what each
-// text box answered. The modal boxes are the real ones; tests answer them as a
-// user would.
-=======
-// engine, and a printer that keeps what it is given and notes the pointer the
-// program shows while printing. The modal boxes are the real ones; tests answer
-// them as a user would.
->>>>>>> issue-package
+// engine, a printer that keeps what it is given and notes the pointer the
+// program shows while printing, and a record of what each text box answered.
+// The modal boxes are the real ones; tests answer them as a user would.
 class TestPlatform : public Platform {
 public:
     QSize screen{1024, 768};
     QMargins frame{4, 30, 3, 4};
     QList<QStringList> printedJobs;
-<<<<<<< HEAD
     QList<std::optional<QString>> textAnswers; // what each text box answered
-=======
     // The application's override cursor at each call to printPages; the arrow
     // where there is none.
     QList<Qt::CursorShape> pointersWhilePrinting;
->>>>>>> issue-package
     bool printerAvailable = true;
 
     QSize screenSize() const override { return screen; }
