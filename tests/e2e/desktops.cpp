@@ -72,9 +72,11 @@ QString windowProperty(const QString& window, const QString& name)
     const QString printed = run(QStringLiteral("xprop"), target + QStringList{name});
     if (!printed.startsWith(name + u'(') || printed.contains(QLatin1String("not found")))
         return {};
-    const qsizetype equals = printed.indexOf(u'=');
-    const qsizetype colon = printed.indexOf(u':');
-    return printed.mid((equals > 0 && equals < colon + 3 ? equals : colon) + 1).trimmed();
+    // "NAME(TYPE) = value", or "NAME(TYPE): value" for some types.
+    const qsizetype equals = printed.indexOf(QLatin1String(") = "));
+    const qsizetype colon = printed.indexOf(QLatin1String("): "));
+    const qsizetype end = equals >= 0 && (colon < 0 || equals < colon) ? equals + 4 : colon + 3;
+    return printed.mid(end).trimmed();
 }
 
 QMargins frameExtents(const QString& window)

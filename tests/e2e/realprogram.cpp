@@ -67,8 +67,9 @@ RealProgram::~RealProgram()
     }
 }
 
-bool RealProgram::start(const QString& program)
+bool RealProgram::start(const QString& program, const QProcessEnvironment& environment)
 {
+    m_process.setProcessEnvironment(environment);
     // Without a network: the advertisement page cannot load, and must not matter.
     const bool isolate = QProcess::execute(QStringLiteral("unshare"),
                                            {QStringLiteral("-n"), QStringLiteral("true")}) == 0;
@@ -97,21 +98,25 @@ bool RealProgram::start(const QString& program)
     return false;
 }
 
+// xwininfo, unlike xdotool, tells where a window that a window manager has
+// framed stands on the screen.
 QRect RealProgram::geometry() const
 {
-    const QString shell =
-        xdotool({QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"), m_window});
+    QProcess xwininfo;
+    xwininfo.start(QStringLiteral("xwininfo"), {QStringLiteral("-id"), m_window});
+    xwininfo.waitForFinished(20000);
     QRect rect;
-    for (const QString& line : shell.split(QLatin1Char('\n'))) {
-        const QString name = line.section(QLatin1Char('='), 0, 0);
-        const int value = line.section(QLatin1Char('='), 1).toInt();
-        if (name == u"X")
+    for (const QString& line :
+         QString::fromLocal8Bit(xwininfo.readAllStandardOutput()).split(u'\n')) {
+        const QString name = line.section(u':', 0, 0).trimmed();
+        const int value = line.section(u':', 1).trimmed().toInt();
+        if (name == u"Absolute upper-left X")
             rect.moveLeft(value);
-        else if (name == u"Y")
+        else if (name == u"Absolute upper-left Y")
             rect.moveTop(value);
-        else if (name == u"WIDTH")
+        else if (name == u"Width")
             rect.setWidth(value);
-        else if (name == u"HEIGHT")
+        else if (name == u"Height")
             rect.setHeight(value);
     }
     return rect;

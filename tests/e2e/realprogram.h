@@ -2,6 +2,7 @@
 
 #include <QImage>
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QRect>
 #include <QString>
 
@@ -12,9 +13,11 @@ class RealProgram {
 public:
     ~RealProgram();
 
-    // Starts the program without a network and waits until its window is
-    // mapped and has the keyboard focus; false if it did not show one.
-    bool start(const QString& program);
+    // Starts the program without a network, in `environment`, and waits until
+    // its window is mapped and has the keyboard focus; false if it did not
+    // show one.
+    bool start(const QString& program,
+               const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment());
 
     qint64 processId() const { return m_process.processId(); }
     QString window() const { return m_window; }

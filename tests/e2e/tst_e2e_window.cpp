@@ -6,6 +6,7 @@
 
 #include "keys/keytable.h"
 
+#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -87,13 +88,46 @@ class EndToEndWindowTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void windowIsMappedAtTheBottomRight()
+    void placedByItsOuterEdges_data()
     {
+        QTest::addColumn<QString>("windowManager");
+        QTest::newRow("no window manager") << QString();
+        for (const char* manager : {"openbox", "icewm", "xfwm4"})
+            QTest::newRow(manager) << QString::fromLatin1(manager);
+    }
+    // The window with its frame stands on the right edge of the 1024 x 768
+    // screen, its bottom 60 pixels above the screen's bottom, from the start
+    // and as the first tape line makes it one step (208 twips) taller.
+    void placedByItsOuterEdges()
+    {
+        QFETCH(QString, windowManager);
+        WindowManager manager(windowManager);
+        QVERIFY2(manager.start(), "the window manager did not start");
         RealProgram program;
         QVERIFY2(program.start(programPath()), qPrintable(program.output()));
-        // No window manager here: the outer window is the client area, 173 x 304,
-        // with its bottom 60 pixels above the bottom of the 1024 x 768 screen.
-        QCOMPARE(program.geometry(), QRect(1024 - 173, 768 - 304 - 60, 173, 304));
+        QMargins frame;
+        if (!windowManager.isEmpty())
+            QTRY_VERIFY_WITH_TIMEOUT(!(frame = frameExtents(program.window())).isNull(), Deadline);
+        const auto outer = [&program, &frame] { return program.geometry().marginsAdded(frame); };
+        QCOMPARE(program.geometry().size(), QSize(173, 304));
+        QCOMPARE(outer().x() + outer().width(), 1024);
+        QCOMPARE(768 - outer().y() - outer().height(), 60);
+        // Task bars match the window with its desktop entry by its class.
+        QCOMPARE(windowProperty(program.window(), QStringLiteral("WM_CLASS")),
+                 QStringLiteral("\"serit\", \"Serit\""));
+        if (!windowManager.isEmpty()) {
+            // The window manager offers neither resizing nor maximizing.
+            const QString actions =
+                windowProperty(program.window(), QStringLiteral("_NET_WM_ALLOWED_ACTIONS"));
+            QVERIFY2(actions.contains(QLatin1String("_NET_WM_ACTION_MOVE")), qPrintable(actions));
+            QVERIFY2(!actions.contains(QLatin1String("RESIZE")), qPrintable(actions));
+            QVERIFY2(!actions.contains(QLatin1String("MAXIMIZE")), qPrintable(actions));
+        }
+
+        program.typeText(QStringLiteral("5+"));
+        QCOMPARE(program.waitForTallerThan(304), 318);
+        QCOMPARE(outer().x() + outer().width(), 1024);
+        QCOMPARE(768 - outer().y() - outer().height(), 60);
     }
 
     void faceShowsEachKeyUnderItsHotspot()
@@ -139,10 +173,31 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(whiteInStrip() > 173 * 36 / 2, 2 * Deadline);
     }
 
+    void doubleClickOnClearKeyEndsTheProgram_data()
+    {
+        QTest::addColumn<QString>("windowManager");
+        QTest::addColumn<bool>("moved");
+        for (const QString& manager : {QString(), QStringLiteral("openbox")}) {
+            const QByteArray name = manager.isEmpty() ? "no window manager" : manager.toLatin1();
+            QTest::newRow(name + ", as started") << manager << false;
+            QTest::newRow(name + ", moved by the user") << manager << true;
+        }
+    }
+    // Also where the first click's return to the start geometry would move the
+    // window under the pointer.
     void doubleClickOnClearKeyEndsTheProgram()
     {
+        QFETCH(QString, windowManager);
+        QFETCH(bool, moved);
+        WindowManager manager(windowManager);
+        QVERIFY2(manager.start(), "the window manager did not start");
         RealProgram program;
         QVERIFY2(program.start(programPath()), qPrintable(program.output()));
+        if (moved) {
+            xdotool({QStringLiteral("windowmove"), QStringLiteral("--sync"), program.window(),
+                     QStringLiteral("100"), QStringLiteral("100")});
+            QTRY_VERIFY_WITH_TIMEOUT(program.geometry().top() < 200, Deadline);
+        }
         program.click(Key::ClearEntryAndTape, 1, 2);
         QVERIFY2(program.waitForExit(Deadline), "the program did not end");
         QCOMPARE(program.exitCode(), 0);
@@ -161,6 +216,69 @@ private slots:
         program.pressKey(QStringLiteral("Return"));
         QVERIFY(program.waitForTallerThan(height) > 0);
         QVERIFY(!program.waitForExit(0));
+    }
+
+    // Where the session offers both, the calculator runs on the X display.
+    void prefersXWhereWaylandIsOfferedToo()
+    {
+        Weston weston;
+        QVERIFY2(weston.start(), "weston did not start");
+        QProcessEnvironment environment = weston.environment();
+        environment.insert(QStringLiteral("DISPLAY"), qEnvironmentVariable("DISPLAY"));
+        RealProgram program;
+        QVERIFY2(program.start(programPath(), environment), qPrintable(program.output()));
+        QCOMPARE(program.geometry().size(), QSize(173, 304));
+    }
+
+    void withoutADisplaySaysSoAndExits_data()
+    {
+        QTest::addColumn<QString>("display");
+        QTest::addColumn<QString>("waylandDisplay");
+        QTest::addColumn<bool>("runtimeFolder");
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QString>("said");
+        const QString english = QStringLiteral("needs a graphical display");
+        QTest::newRow("none") << QString() << QString() << false << "C.UTF-8" << english;
+        QTest::newRow("X display not there")
+            << ":9999" << QString() << false << "C.UTF-8" << english;
+        QTest::newRow("Wayland display not there")
+            << QString() << "serit-none" << true << "en_US.UTF-8" << english;
+        QTest::newRow("Wayland display without a runtime folder")
+            << QString() << "serit-none" << false << "en_US.UTF-8" << english;
+        QTest::newRow("none, in Turkish") << QString() << QString() << false << "tr_TR.UTF-8"
+                                          << "grafik ekran gerektirir";
+    }
+    // One line that says why, exit status 1, and no crash.
+    void withoutADisplaySaysSoAndExits()
+    {
+        QFETCH(QString, display);
+        QFETCH(QString, waylandDisplay);
+        QFETCH(bool, runtimeFolder);
+        QFETCH(QString, language);
+        QFETCH(QString, said);
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        for (const char* name :
+             {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "LC_ALL", "XDG_RUNTIME_DIR"})
+            environment.remove(QLatin1String(name));
+        const QTemporaryDir folder;
+        if (runtimeFolder)
+            environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), folder.path());
+        if (!display.isEmpty())
+            environment.insert(QStringLiteral("DISPLAY"), display);
+        if (!waylandDisplay.isEmpty())
+            environment.insert(QStringLiteral("WAYLAND_DISPLAY"), waylandDisplay);
+        environment.insert(QStringLiteral("LANG"), language);
+        QProcess program;
+        program.setProcessEnvironment(environment);
+        program.start(programPath(), {});
+        QVERIFY(program.waitForFinished(Deadline));
+        QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(program.exitCode(), 1);
+        const QStringList lines =
+            QString::fromUtf8(program.readAllStandardError() + program.readAllStandardOutput())
+                .split(u'\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 1);
+        QVERIFY2(lines.first().contains(said), qPrintable(lines.first()));
     }
 
     // Under Wayland alone the window cannot be placed, but it still grows a
