@@ -8,12 +8,13 @@
 set -euo pipefail
 
 build_packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-webengine-dev libgl-dev
-                fonts-liberation fonts-dejavu-core)
-run_packages=(xvfb xauth xdotool x11-utils)
+                libxcb1-dev fonts-liberation fonts-dejavu-core)
+run_packages=(xvfb xauth xdotool x11-utils qt6-wayland)
 package_packages=(dpkg-dev file)
 test_packages=(cups printer-driver-cups-pdf poppler-utils
                clang libclang-rt-14-dev
-               lintian appstream desktop-file-utils)
+               lintian appstream desktop-file-utils
+               openbox icewm xfwm4 weston)
 
 bench_packages=(libx11-dev libxtst-dev cups printer-driver-cups-pdf dbus-x11 at-spi2-core
                 python3-pyatspi galculator speedcrunch util-linux)
