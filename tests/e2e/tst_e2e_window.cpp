@@ -128,6 +128,15 @@ private slots:
         QCOMPARE(program.waitForTallerThan(304), 318);
         QCOMPARE(outer().x() + outer().width(), 1024);
         QCOMPARE(768 - outer().y() - outer().height(), 60);
+        // Whatever the frame, the calculator then stands 1023 twips (68 pixels)
+        // down the client area, its bottom 110 twips below the client's.
+        QCOMPARE(program.keyRect(0).top(), 68 + 224);
+
+        // C·CE returns the window to its start size and place, frame and all.
+        program.click(Key::ClearEntryAndTape);
+        QTRY_COMPARE_WITH_TIMEOUT(program.geometry().height(), 304, Deadline);
+        QCOMPARE(outer().x() + outer().width(), 1024);
+        QCOMPARE(768 - outer().y() - outer().height(), 60);
     }
 
     void faceShowsEachKeyUnderItsHotspot()
