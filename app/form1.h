@@ -83,6 +83,7 @@ private:
     void ApplyStartLayout();
     void RestoreStartGeometrySoon();
     void RestoreStartGeometry();
+    void DeclineMaximizing();
     double List1Top() const;
     double List1Height() const;
     double Picture1Top() const;

@@ -143,6 +143,16 @@ void Form1::RestoreStartGeometry()
     ApplyStartLayout();
 }
 
+// Only the program sizes the window. Maximized or made full screen all the
+// same (some window managers and Wayland's decorations offer it regardless),
+// it returns to its own size.
+void Form1::DeclineMaximizing()
+{
+    const Qt::WindowStates states = windowState();
+    if (states & (Qt::WindowMaximized | Qt::WindowFullScreen))
+        setWindowState(states & ~(Qt::WindowMaximized | Qt::WindowFullScreen));
+}
+
 // The native window is made by now, and not yet mapped: the moment to tell
 // the window manager what it may do with it.
 void Form1::showEvent(QShowEvent* event)

@@ -6,8 +6,8 @@
 #include "core/amountformat.h"
 #include "input/entryfield.h"
 
-#include <QEvent>
 #include "app/displaylabel.h"
+#include <QEvent>
 
 void Form1::Text1_Change() { RefreshEntryDisplay(); }
 
@@ -35,4 +35,6 @@ void Form1::changeEvent(QEvent* event)
     QWidget::changeEvent(event);
     if (event->type() == QEvent::ActivationChange && isActiveWindow())
         FocusEntryField();
+    else if (event->type() == QEvent::WindowStateChange)
+        DeclineMaximizing();
 }

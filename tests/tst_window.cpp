@@ -66,6 +66,16 @@ private slots:
         QCOMPARE(driver.form().size(), QSize(173, 304));
     }
 
+    void declinesMaximizingAndFullScreen()
+    {
+        FormDriver driver;
+        for (const Qt::WindowState state : {Qt::WindowMaximized, Qt::WindowFullScreen}) {
+            driver.form().setWindowState(state);
+            QTRY_COMPARE(driver.form().windowState(), Qt::WindowNoState);
+            QCOMPARE(driver.form().size(), QSize(173, 304));
+        }
+    }
+
     void startsWithOneBlankTapeLineAndPlusPending()
     {
         FormDriver driver;
