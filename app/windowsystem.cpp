@@ -74,6 +74,14 @@ void holdOrExit(QtMsgType type, const QMessageLogContext& context, const QString
     qt_message_output(type, context, text);
 }
 
+// A Wayland display named by a relative name lies in the runtime folder;
+// without one it cannot be reached (and the Wayland library would say so in
+// words of its own).
+bool waylandReachable()
+{
+    return qgetenv("WAYLAND_DISPLAY").startsWith('/') || isSet("XDG_RUNTIME_DIR");
+}
+
 } // namespace
 
 void chooseWindowSystem()
@@ -82,8 +90,12 @@ void chooseWindowSystem()
         return;
     if (isSet("DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "xcb");
-    else if (isSet("WAYLAND_DISPLAY"))
+    else if (!isSet("WAYLAND_DISPLAY"))
+        return;
+    else if (waylandReachable())
         qputenv("QT_QPA_PLATFORM", "wayland");
+    else
+        sayNoDisplayAndExit();
 }
 
 void expectWindowSystem()
