@@ -4,12 +4,12 @@
 #include "app/x11window.h"
 #include "resources/maker.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
 #include <QInputDialog>
 #include <QLibrary>
 #include <QMessageBox>
-#include <QPushButton>
 #include <QScreen>
 #include <QWidget>
 #include <QWindow>
@@ -68,8 +68,9 @@ QMargins Platform::frameMargins(const QWidget& window) const
 }
 
 // The window manager is asked about a stand-in with the window's flags, title
-// and size limits, on which the frame depends: the window itself is made only when shown, so that
-// until then the position it is given is that of its frame's corner.
+// and size limits, on which the frame depends. The window itself is made only
+// when shown, so that until then the position it is given is that of its
+// frame's corner.
 void Platform::learnFrame(const QWidget& window)
 {
     if (QGuiApplication::platformName() != QLatin1String("xcb"))

@@ -168,14 +168,16 @@ void Form1::showEvent(QShowEvent* event)
 void Form1::moveEvent(QMoveEvent* event)
 {
     QWidget::moveEvent(event);
-    const QMargins frame = m_platform->frameMargins(*this);
-    if (frame == m_placedWithFrame || !m_placedWithFrame.isNull())
+    if (!m_placedWithFrame.isNull())
         return;
+    const QMargins frame = m_platform->frameMargins(*this);
+    if (frame.isNull())
+        return;
+    m_placedWithFrame = frame;
     const bool asStarted = m_windowHeight == Layout::ClientArea.height() &&
                            m_list1Height == Layout::List1AtStart.height();
-    m_placedWithFrame = frame;
-    if (!asStarted)
-        return;
-    m_windowHeight = StartWindowHeight();
-    PlaceAtStart();
+    if (asStarted) {
+        m_windowHeight = StartWindowHeight();
+        PlaceAtStart();
+    }
 }
