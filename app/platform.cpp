@@ -73,7 +73,7 @@ QMargins Platform::frameMargins(const QWidget& window) const
 // frame's corner.
 void Platform::learnFrame(const QWidget& window)
 {
-    if (QGuiApplication::platformName() != QLatin1String("xcb"))
+    if (QGuiApplication::platformName() != QLatin1String("xcb") || !x11FrameExtentsCanBeAsked())
         return;
     QWindow standIn;
     standIn.setFlags(window.windowFlags());

@@ -9,6 +9,7 @@
 #include <xcb/xcb.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -22,11 +23,36 @@ template <typename Reply> ReplyPtr<Reply> owned(Reply* reply)
     return ReplyPtr<Reply>(reply, &std::free);
 }
 
-xcb_atom_t atom(xcb_connection_t* connection, const char* name)
+xcb_connection_t* x11Connection()
 {
-    const auto cookie = xcb_intern_atom(connection, false, uint16_t(std::strlen(name)), name);
-    const auto reply = owned(xcb_intern_atom_reply(connection, cookie, nullptr));
-    return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+    const auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    return x11 ? x11->connection() : nullptr;
+}
+
+// The names the window manager is asked and told about, interned in one
+// round trip, the first time they are needed.
+struct Atoms {
+    xcb_atom_t supportingCheck, supported, requestExtents, frameExtents, motifHints;
+};
+
+const Atoms& atoms(xcb_connection_t* connection)
+{
+    static const Atoms interned = [connection] {
+        const std::array names{"_NET_SUPPORTING_WM_CHECK", "_NET_SUPPORTED",
+                               "_NET_REQUEST_FRAME_EXTENTS", "_NET_FRAME_EXTENTS",
+                               "_MOTIF_WM_HINTS"};
+        std::array<xcb_intern_atom_cookie_t, names.size()> cookies{};
+        for (size_t i = 0; i < names.size(); ++i)
+            cookies[i] =
+                xcb_intern_atom(connection, false, uint16_t(std::strlen(names[i])), names[i]);
+        std::array<xcb_atom_t, names.size()> found{};
+        for (size_t i = 0; i < names.size(); ++i) {
+            const auto reply = owned(xcb_intern_atom_reply(connection, cookies[i], nullptr));
+            found[i] = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+        }
+        return Atoms{found[0], found[1], found[2], found[3], found[4]};
+    }();
+    return interned;
 }
 
 ReplyPtr<xcb_get_property_reply_t> property(xcb_connection_t* connection, xcb_window_t window,
@@ -36,61 +62,90 @@ ReplyPtr<xcb_get_property_reply_t> property(xcb_connection_t* connection, xcb_wi
     return owned(xcb_get_property_reply(connection, cookie, nullptr));
 }
 
-// A window manager runs when the root names a check window that names itself.
+std::optional<xcb_window_t> windowIn(const xcb_get_property_reply_t* reply)
+{
+    if (!reply || xcb_get_property_value_length(reply) != sizeof(xcb_window_t))
+        return std::nullopt;
+    return *static_cast<const xcb_window_t*>(xcb_get_property_value(reply));
+}
+
+xcb_window_t rootWindow(xcb_connection_t* connection)
+{
+    return xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
+}
+
+// A window manager runs when the root names a check window that names itself;
+// a name left behind by one that has gone names a window that is gone.
 bool windowManagerRuns(xcb_connection_t* connection, xcb_window_t root)
 {
-    const xcb_atom_t check = atom(connection, "_NET_SUPPORTING_WM_CHECK");
-    const auto onRoot = property(connection, root, check, XCB_ATOM_WINDOW, 1);
-    if (!onRoot || xcb_get_property_value_length(onRoot.get()) != 4)
-        return false;
-    const auto child = *static_cast<xcb_window_t*>(xcb_get_property_value(onRoot.get()));
-    const auto onChild = property(connection, child, check, XCB_ATOM_WINDOW, 1);
-    return onChild && xcb_get_property_value_length(onChild.get()) == 4 &&
-           *static_cast<xcb_window_t*>(xcb_get_property_value(onChild.get())) == child;
+    const xcb_atom_t check = atoms(connection).supportingCheck;
+    const auto child = windowIn(property(connection, root, check, XCB_ATOM_WINDOW, 1).get());
+    return child &&
+           windowIn(property(connection, *child, check, XCB_ATOM_WINDOW, 1).get()) == child;
 }
 
 bool supports(xcb_connection_t* connection, xcb_window_t root, xcb_atom_t wanted)
 {
     const auto supported =
-        property(connection, root, atom(connection, "_NET_SUPPORTED"), XCB_ATOM_ATOM, 4096);
+        property(connection, root, atoms(connection).supported, XCB_ATOM_ATOM, 4096);
     if (!supported)
         return false;
-    const auto* atoms = static_cast<const xcb_atom_t*>(xcb_get_property_value(supported.get()));
+    const auto* names = static_cast<const xcb_atom_t*>(xcb_get_property_value(supported.get()));
     const int count = xcb_get_property_value_length(supported.get()) / int(sizeof(xcb_atom_t));
-    return std::find(atoms, atoms + count, wanted) != atoms + count;
+    return std::find(names, names + count, wanted) != names + count;
 }
 
-void requestExtents(xcb_connection_t* connection, xcb_window_t root, xcb_window_t window,
-                    xcb_atom_t request)
+void requestExtents(xcb_connection_t* connection, xcb_window_t window)
 {
     xcb_client_message_event_t message{};
     message.response_type = XCB_CLIENT_MESSAGE;
     message.format = 32;
     message.window = window;
-    message.type = request;
-    xcb_send_event(connection, false, root,
+    message.type = atoms(connection).requestExtents;
+    xcb_send_event(connection, false, rootWindow(connection),
                    XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
                    reinterpret_cast<const char*>(&message));
     xcb_flush(connection);
 }
 
 // _NET_FRAME_EXTENTS: left, right, top, bottom.
-std::optional<QMargins> extents(xcb_connection_t* connection, xcb_window_t window, xcb_atom_t name)
+std::optional<QMargins> extents(xcb_connection_t* connection, xcb_window_t window)
 {
-    const auto reply = property(connection, window, name, XCB_ATOM_CARDINAL, 4);
+    const auto reply =
+        property(connection, window, atoms(connection).frameExtents, XCB_ATOM_CARDINAL, 4);
     if (!reply || reply->format != 32 || xcb_get_property_value_length(reply.get()) != 16)
         return std::nullopt;
     const auto* v = static_cast<const uint32_t*>(xcb_get_property_value(reply.get()));
     return QMargins(int(v[0]), int(v[2]), int(v[1]), int(v[3]));
 }
 
-xcb_connection_t* x11Connection()
+} // namespace
+
+bool x11FrameExtentsCanBeAsked()
 {
-    const auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    return x11 ? x11->connection() : nullptr;
+    xcb_connection_t* connection = x11Connection();
+    if (!connection)
+        return false;
+    const xcb_window_t root = rootWindow(connection);
+    return windowManagerRuns(connection, root) &&
+           supports(connection, root, atoms(connection).requestExtents);
 }
 
-} // namespace
+std::optional<QMargins> askX11FrameExtents(QWindow& window, std::chrono::milliseconds patience)
+{
+    xcb_connection_t* connection = x11Connection();
+    if (!connection)
+        return std::nullopt;
+    const auto id = xcb_window_t(window.winId());
+    requestExtents(connection, id);
+    const QDeadlineTimer deadline(patience);
+    do {
+        if (const auto answer = extents(connection, id))
+            return answer;
+        QThread::msleep(1);
+    } while (!deadline.hasExpired());
+    return std::nullopt;
+}
 
 void forbidX11Resizing(QWindow& window)
 {
@@ -103,34 +158,8 @@ void forbidX11Resizing(QWindow& window)
     enum : uint32_t { Border = 1 << 1, Title = 1 << 3, Menu = 1 << 4, MinimizeButton = 1 << 5 };
     const uint32_t hints[5] = {Functions | Decorations, Move | Minimize | Close,
                                Border | Title | Menu | MinimizeButton, 0, 0};
-    const xcb_atom_t motif = atom(connection, "_MOTIF_WM_HINTS");
+    const xcb_atom_t motif = atoms(connection).motifHints;
     xcb_change_property(connection, XCB_PROP_MODE_REPLACE, xcb_window_t(window.winId()), motif,
                         motif, 32, 5, hints);
     xcb_flush(connection);
-}
-
-std::optional<QMargins> askX11FrameExtents(QWindow& window, std::chrono::milliseconds patience)
-{
-    xcb_connection_t* connection = x11Connection();
-    if (!connection)
-        return std::nullopt;
-    const auto id = xcb_window_t(window.winId());
-    const auto tree =
-        owned(xcb_query_tree_reply(connection, xcb_query_tree(connection, id), nullptr));
-    if (!tree)
-        return std::nullopt;
-    const xcb_window_t root = tree->root;
-    const xcb_atom_t request = atom(connection, "_NET_REQUEST_FRAME_EXTENTS");
-    if (!windowManagerRuns(connection, root) || !supports(connection, root, request))
-        return std::nullopt;
-
-    const xcb_atom_t frameExtents = atom(connection, "_NET_FRAME_EXTENTS");
-    requestExtents(connection, root, id, request);
-    const QDeadlineTimer deadline(patience);
-    do {
-        if (const auto answer = extents(connection, id, frameExtents))
-            return answer;
-        QThread::msleep(1);
-    } while (!deadline.hasExpired());
-    return std::nullopt;
 }

@@ -9,10 +9,13 @@
 
 class QWindow;
 
+// Whether an X window manager runs that tells, before a window is mapped,
+// which frame it will put around it. False off X.
+bool x11FrameExtentsCanBeAsked();
+
 // Asks the X window manager which frame (title bar and borders) it will put
 // around `window`, before the window is mapped, and waits up to `patience` for
-// the answer. No value where the display is not X, no window manager runs, the
-// window manager does not answer such questions, or it did not answer in time.
+// the answer. No value off X, or when no answer came in time.
 std::optional<QMargins> askX11FrameExtents(QWindow& window, std::chrono::milliseconds patience);
 
 // Tells the X window manager that `window` can be moved, minimized and closed,
