@@ -1,0 +1,80 @@
+#include "rendererprocesses.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QHash>
+
+namespace {
+
+QByteArray procFile(qint64 pid, const char* name)
+{
+    QFile file(QStringLiteral("/proc/%1/%2").arg(pid).arg(QLatin1String(name)));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Parent of every process, from the fourth field of its stat line.
+QHash<qint64, qint64> parents()
+{
+    QHash<qint64, qint64> parent;
+    const QStringList entries = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs);
+    for (const QString& entry : entries) {
+        bool number = false;
+        const qint64 pid = entry.toLongLong(&number);
+        if (!number)
+            continue;
+        const QByteArray stat = procFile(pid, "stat");
+        const QList<QByteArray> fields = stat.mid(stat.lastIndexOf(')') + 2).split(' ');
+        if (fields.size() > 1)
+            parent.insert(pid, fields[1].toLongLong());
+    }
+    return parent;
+}
+
+} // namespace
+
+RendererProcesses::RendererProcesses()
+{
+    connect(&m_timer, &QTimer::timeout, this, &RendererProcesses::sample);
+    m_timer.start(50);
+    sample();
+}
+
+QList<qint64> RendererProcesses::pids() const
+{
+    const qint64 self = QCoreApplication::applicationPid();
+    const QHash<qint64, qint64> parent = parents();
+    QList<qint64> renderers;
+    for (auto it = parent.begin(); it != parent.end(); ++it) {
+        qint64 ancestor = it.value();
+        while (ancestor > 1 && ancestor != self)
+            ancestor = parent.value(ancestor);
+        if (ancestor == self && procFile(it.key(), "cmdline").contains("--type=renderer"))
+            renderers.append(it.key());
+    }
+    return renderers;
+}
+
+bool RendererProcesses::anyAlive(const QList<qint64>& pids)
+{
+    for (const qint64 pid : pids) {
+        const QByteArray stat = procFile(pid, "stat");
+        if (!stat.isEmpty() && stat.mid(stat.lastIndexOf(')') + 2, 1) != "Z")
+            return true;
+    }
+    return false;
+}
+
+qint64 RendererProcesses::privateKiB(qint64 pid)
+{
+    for (const QByteArray& line : procFile(pid, "status").split('\n'))
+        if (line.startsWith("RssAnon:"))
+            return line.mid(8).trimmed().split(' ').value(0).toLongLong();
+    return 0;
+}
+
+void RendererProcesses::sample()
+{
+    for (const qint64 pid : pids())
+        m_largestKiB = qMax(m_largestKiB, privateKiB(pid));
+}
