@@ -15,6 +15,10 @@ public:
     // mapped; false if it did not show one.
     bool start(const QString& program);
 
+    // Makes start() give the program's web engine this host resolver rule (a
+    // local server standing in for every host) instead of taking the network.
+    void setHostResolverRule(const QByteArray& rule) { m_resolverRule = rule; }
+
     qint64 processId() const { return m_process.processId(); }
     QString window() const { return m_window; }
 
@@ -38,6 +42,7 @@ public:
 
 private:
     QString m_window;
+    QByteArray m_resolverRule;
     mutable QProcess m_process;
 };
 
