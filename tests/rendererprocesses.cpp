@@ -33,7 +33,9 @@ QHash<qint64, qint64> parents()
 
 } // namespace
 
-RendererProcesses::RendererProcesses()
+RendererProcesses::RendererProcesses(qint64 starter)
+    : m_starter(starter ? starter : QCoreApplication::applicationPid())
+    , m_watched(pids())
 {
     connect(&m_timer, &QTimer::timeout, this, &RendererProcesses::sample);
     m_timer.start(50);
@@ -42,14 +44,13 @@ RendererProcesses::RendererProcesses()
 
 QList<qint64> RendererProcesses::pids() const
 {
-    const qint64 self = QCoreApplication::applicationPid();
     const QHash<qint64, qint64> parent = parents();
     QList<qint64> renderers;
     for (auto it = parent.begin(); it != parent.end(); ++it) {
         qint64 ancestor = it.value();
-        while (ancestor > 1 && ancestor != self)
+        while (ancestor > 1 && ancestor != m_starter)
             ancestor = parent.value(ancestor);
-        if (ancestor == self && procFile(it.key(), "cmdline").contains("--type=renderer"))
+        if (ancestor == m_starter && procFile(it.key(), "cmdline").contains("--type=renderer"))
             renderers.append(it.key());
     }
     return renderers;
@@ -75,6 +76,6 @@ qint64 RendererProcesses::privateKiB(qint64 pid)
 
 void RendererProcesses::sample()
 {
-    for (const qint64 pid : pids())
+    for (const qint64 pid : m_watched)
         m_largestKiB = qMax(m_largestKiB, privateKiB(pid));
 }

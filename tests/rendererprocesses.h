@@ -4,12 +4,13 @@
 #include <QObject>
 #include <QTimer>
 
-// The web engine's renderer processes that this process started, read from
-// /proc as any process monitor reads them. While it exists it samples their
-// private memory every 50 ms and keeps the largest figure.
+// The web engine's renderer processes that a process (this one unless told)
+// started, read from /proc as any process monitor reads them. While it exists it samples the
+// private memory of those found when it was made, every 50 ms, and keeps the
+// largest figure.
 class RendererProcesses : public QObject {
 public:
-    RendererProcesses();
+    explicit RendererProcesses(qint64 starter = 0);
 
     QList<qint64> pids() const;
     static bool anyAlive(const QList<qint64>& pids);
@@ -23,6 +24,8 @@ public:
 private:
     void sample();
 
+    qint64 m_starter;
+    QList<qint64> m_watched;
     QTimer m_timer;
     qint64 m_largestKiB = 0;
 };
