@@ -165,7 +165,7 @@ QString programFigures(MakerHost& host, const QString& program)
     // drawing (or some seconds after it was asked for); `ended_after` counts
     // from the renderer's start.
     if (!pid || !QTest::qWaitFor([&] { return !RendererProcesses(pid).pids().isEmpty(); }, 30000))
-        return QStringLiteral("no renderer");
+        return QStringLiteral("no renderer within 30 s");
     RendererProcesses renderers(pid);
     const QList<qint64> attackers = renderers.pids();
     QElapsedTimer sinceStart;

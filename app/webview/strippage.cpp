@@ -6,14 +6,17 @@
 #include <QWebEngineScriptCollection>
 #include <QWebEngineSettings>
 
+#include <algorithm>
+
 namespace {
 
 // What the page may navigate by itself after each of the program's requests:
 // a few loads at once (frames, redirects), then one now and then.
 constexpr int NavigationBurst = 20;
 constexpr int NavigationIntervalMs = 10000;
-// Boxes, console lines and refused navigations a page may ask for in a second.
-constexpr int RequestsPerSecond = 100;
+// Boxes, console lines and refused navigations a page may ask for: so many a
+// second, and no more than a second's worth at once.
+constexpr double RequestsPerSecond = 100;
 
 // A copy or cut writes nothing: the page's own handlers never see the event,
 // which would let them put their data on the clipboard, and with nothing
@@ -75,7 +78,9 @@ QString leaveQuestion()
 
 StripPage::StripPage(QObject* parent)
     : QWebEnginePage(stripProfile(), parent)
+    , m_allowance(RequestsPerSecond)
 {
+    m_sinceRequest.start();
     profile()->setParent(this); // the page goes first, then its profile
 }
 
@@ -108,10 +113,10 @@ bool StripPage::javaScriptConfirm(const QUrl&, const QString& message)
 
 void StripPage::count()
 {
-    if (m_requestSecond.hasExpired()) {
-        m_requestSecond.setRemainingTime(1000);
-        m_requests = 0;
-    }
-    if (++m_requests == RequestsPerSecond)
+    const double seconds = static_cast<double>(m_sinceRequest.restart()) / 1000;
+    m_allowance = std::min(RequestsPerSecond, m_allowance + seconds * RequestsPerSecond) - 1;
+    if (m_allowance < 0) {
+        m_allowance = RequestsPerSecond;
         emit excessive();
+    }
 }

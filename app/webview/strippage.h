@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDeadlineTimer>
+#include <QElapsedTimer>
 #include <QWebEnginePage>
 
 // The page shown in the strip. The page is not the calculator's to trust: it
@@ -43,6 +44,7 @@ private:
 
     int m_navigations = 0;
     QDeadlineTimer m_nextNavigation;
-    int m_requests = 0;
-    QDeadlineTimer m_requestSecond;
+    // Requests the page may still make at once; refilled at a steady rate.
+    double m_allowance;
+    QElapsedTimer m_sinceRequest;
 };
