@@ -15,8 +15,9 @@ namespace {
 constexpr int NavigationBurst = 20;
 constexpr int NavigationIntervalMs = 10000;
 // Boxes, console lines and refused navigations a page may ask for: so many a
-// second, and no more than a second's worth at once.
+// second, and no more than so many at once (a page that starts up talkative).
 constexpr double RequestsPerSecond = 100;
+constexpr double RequestsAtOnce = 1000;
 
 // A copy or cut writes nothing: the page's own handlers never see the event,
 // which would let them put their data on the clipboard, and with nothing
@@ -78,7 +79,7 @@ QString leaveQuestion()
 
 StripPage::StripPage(QObject* parent)
     : QWebEnginePage(stripProfile(), parent)
-    , m_allowance(RequestsPerSecond)
+    , m_allowance(RequestsAtOnce)
 {
     m_sinceRequest.start();
     profile()->setParent(this); // the page goes first, then its profile
@@ -114,9 +115,9 @@ bool StripPage::javaScriptConfirm(const QUrl&, const QString& message)
 void StripPage::count()
 {
     const double seconds = static_cast<double>(m_sinceRequest.restart()) / 1000;
-    m_allowance = std::min(RequestsPerSecond, m_allowance + seconds * RequestsPerSecond) - 1;
+    m_allowance = std::min(RequestsAtOnce, m_allowance + seconds * RequestsPerSecond) - 1;
     if (m_allowance < 0) {
-        m_allowance = RequestsPerSecond;
+        m_allowance = RequestsAtOnce;
         emit excessive();
     }
 }
