@@ -31,6 +31,19 @@ QHash<qint64, qint64> parents()
     return parent;
 }
 
+bool isZygote(qint64 pid) { return procFile(pid, "cmdline").contains("--type=zygote"); }
+
+// A renderer started by the program itself says so; one forked by the engine's
+// zygote (where the sandbox runs) keeps the zygote's command line, and is the
+// child of the zygote's own child.
+bool isRenderer(qint64 pid, const QHash<qint64, qint64>& parent)
+{
+    if (procFile(pid, "cmdline").contains("--type=renderer"))
+        return true;
+    const qint64 forker = parent.value(pid);
+    return isZygote(pid) && isZygote(forker) && isZygote(parent.value(forker));
+}
+
 } // namespace
 
 RendererProcesses::RendererProcesses(qint64 starter)
@@ -50,7 +63,7 @@ QList<qint64> RendererProcesses::pids() const
         qint64 ancestor = it.value();
         while (ancestor > 1 && ancestor != m_starter)
             ancestor = parent.value(ancestor);
-        if (ancestor == m_starter && procFile(it.key(), "cmdline").contains("--type=renderer"))
+        if (ancestor == m_starter && isRenderer(it.key(), parent))
             renderers.append(it.key());
     }
     return renderers;
