@@ -13,10 +13,11 @@
 namespace {
 
 // The renderer's private writable memory: some 95 MiB for an ordinary page.
-// A page that comes this near the limit has met it, whether its allocations
-// then fail or it carries on without them.
+// Its allocations start failing some 25 MiB below the limit (they come in
+// large blocks); a page that carries on without them, as a script may, is
+// ended once it comes this near.
 constexpr rlim_t MemoryLimit = 256 * 1024 * 1024;
-constexpr qint64 MemoryEndKiB = (MemoryLimit - 16 * 1024 * 1024) / 1024;
+constexpr qint64 MemoryEndKiB = (MemoryLimit - 64 * 1024 * 1024) / 1024;
 // Ended after using the processor this much of the time over the last few
 // seconds, or after leaving a question unanswered for as long.
 constexpr int SampleIntervalMs = 1000;
