@@ -77,6 +77,8 @@ RendererLimits::RendererLimits(QWebEnginePage* page)
 {
     connect(page, &QWebEnginePage::renderProcessPidChanged, this, &RendererLimits::follow);
     connect(page, &QWebEnginePage::loadProgress, this, &RendererLimits::follow);
+    // A page that is left may never answer what it was asked; its next one is asked anew.
+    connect(page, &QWebEnginePage::loadStarted, this, [this] { m_asking = false; });
     connect(&m_timer, &QTimer::timeout, this, &RendererLimits::sample);
     m_timer.start(SampleIntervalMs);
 }
