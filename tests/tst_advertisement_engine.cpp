@@ -60,9 +60,10 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
+        if (event->type() != QEvent::Expose)
+            return false;
         auto* window = qobject_cast<QWindow*>(watched);
-        if (event->type() == QEvent::Expose && window && !window->parent() &&
-            window != m_calculator && window->isVisible())
+        if (window && !window->parent() && window != m_calculator && window->isVisible())
             shown.append(QString::fromLatin1(window->metaObject()->className()) + u' ' +
                          window->title());
         return false;
