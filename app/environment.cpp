@@ -23,8 +23,13 @@ void prepareWebEngineEnvironment()
     // zygote processes that renderers are otherwise forked from. The page
     // keeps a renderer process of its own (not --single-process), so that a
     // page that crashes takes the strip with it and not the calculator.
-    if (!qEnvironmentVariableIsSet("QTWEBENGINE_CHROMIUM_FLAGS"))
-        qputenv("QTWEBENGINE_CHROMIUM_FLAGS", root ? "--disable-gpu --no-zygote" : "--disable-gpu");
+    // Flags the user sets come after the program's: where they clash, the
+    // engine takes the last, the user's.
+    QByteArray flags = root ? "--disable-gpu --no-zygote" : "--disable-gpu";
+    const QByteArray userFlags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS").trimmed();
+    if (!userFlags.isEmpty())
+        flags += ' ' + userFlags;
+    qputenv("QTWEBENGINE_CHROMIUM_FLAGS", flags);
     // The calculator draws without OpenGL, and so can the strip's one small
     // page: without the X display's OpenGL the engine composes it in software,
     // and no OpenGL driver (with its compiler, some 50 MiB) is loaded at all.

@@ -1,35 +1,18 @@
 // The web view of the advertisement strip, built as a module of its own that
 // the program loads at run time once its window is on screen.
 
+#include "rendererlimits.h"
+#include "stripguard.h"
+#include "strippage.h"
+
 #include <QOpenGLContext>
 #include <QOpenGLWidget>
 #include <QTimer>
 #include <QVBoxLayout>
-#include <QWebEnginePage>
-#include <QWebEngineProfile>
-#include <QWebEngineSettings>
 #include <QWebEngineView>
 #include <QWindow>
 
 namespace {
-
-// The strip shows one small page: no disk cache, no persistent storage, and no
-// window that the page might try to open.
-QWebEngineProfile* stripProfile()
-{
-    auto* profile = new QWebEngineProfile; // off the record: nothing on disk
-    profile->setHttpCacheType(QWebEngineProfile::MemoryHttpCache);
-    profile->setHttpCacheMaximumSize(2 * 1024 * 1024);
-    profile->setPersistentCookiesPolicy(QWebEngineProfile::NoPersistentCookies);
-    profile->setSpellCheckEnabled(false);
-    QWebEngineSettings* settings = profile->settings();
-    settings->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
-    settings->setAttribute(QWebEngineSettings::FocusOnNavigationEnabled, false);
-    settings->setAttribute(QWebEngineSettings::PluginsEnabled, false);
-    settings->setAttribute(QWebEngineSettings::PdfViewerEnabled, false);
-    settings->setAttribute(QWebEngineSettings::ShowScrollBars, false);
-    return profile;
-}
 
 // Where the web view draws through OpenGL (on platforms that give Qt their
 // OpenGL), inside the calculator's window it would make the toolkit recreate
@@ -45,11 +28,13 @@ public:
         : QWidget(parent)
         , m_view(new QWebEngineView)
     {
-        QWebEngineProfile* profile = stripProfile();
-        auto* page = new QWebEnginePage(profile, m_view);
-        profile->setParent(page); // the page goes first, then its profile
-        m_view->setPage(page);    // QWebEngineView opens no window of its own
+        auto* page = new StripPage(m_view);
+        m_view->setPage(page); // QWebEngineView opens no window of its own
+        auto* limits = new RendererLimits(page);
+        connect(page, &StripPage::excessive, limits, &RendererLimits::end);
+        new StripGuard(m_view, this);
         m_view->setContextMenuPolicy(Qt::NoContextMenu);
+        m_view->setAcceptDrops(false);
         // An OpenGL child from the start makes the view's own window an
         // OpenGL one at once, so it is never recreated once it is embedded.
         // Where there is no OpenGL the view draws in software.
@@ -64,6 +49,9 @@ public:
         layout->setContentsMargins(0, 0, 0, 0);
         QWidget* container = QWidget::createWindowContainer(m_view->windowHandle(), this);
         container->setFocusPolicy(Qt::NoFocus);
+        // The container would hand a drag on to the view's window, whose
+        // widgets hand it back to the container, without end.
+        container->setAcceptDrops(false);
         layout->addWidget(container);
         m_view->windowHandle()->installEventFilter(this);
     }

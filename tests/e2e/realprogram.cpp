@@ -71,8 +71,15 @@ bool RealProgram::start(const QString& program, const QProcessEnvironment& envir
 {
     m_process.setProcessEnvironment(environment);
     // Without a network: the advertisement page cannot load, and must not matter.
-    const bool isolate = QProcess::execute(QStringLiteral("unshare"),
+    const bool isolate = m_resolverRule.isEmpty() &&
+                         QProcess::execute(QStringLiteral("unshare"),
                                            {QStringLiteral("-n"), QStringLiteral("true")}) == 0;
+    if (!m_resolverRule.isEmpty()) {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("QTWEBENGINE_CHROMIUM_FLAGS"),
+                           QString::fromLatin1(m_resolverRule));
+        m_process.setProcessEnvironment(environment);
+    }
     m_process.setProcessChannelMode(QProcess::MergedChannels);
     if (isolate)
         m_process.start(QStringLiteral("unshare"), {QStringLiteral("-n"), program});

@@ -19,6 +19,10 @@ public:
     bool start(const QString& program,
                const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment());
 
+    // Makes start() give the program's web engine this host resolver rule (a
+    // local server standing in for every host) instead of taking the network.
+    void setHostResolverRule(const QByteArray& rule) { m_resolverRule = rule; }
+
     qint64 processId() const { return m_process.processId(); }
     QString window() const { return m_window; }
 
@@ -53,6 +57,7 @@ private:
     int calculatorTop() const;
 
     QString m_window;
+    QByteArray m_resolverRule;
     mutable QProcess m_process;
 };
 

@@ -1,0 +1,147 @@
+#include "rendererlimits.h"
+
+#include <QDir>
+#include <QFile>
+#include <QVariant>
+#include <QWebEnginePage>
+#include <QWebEngineScript>
+
+#include <csignal>
+#include <sys/resource.h>
+#include <unistd.h>
+
+namespace {
+
+// The renderer's private writable memory: some 95 MiB for an ordinary page.
+// Its allocations start failing some 25 MiB below the limit (they come in
+// large blocks); a page that carries on without them, as a script may, is
+// ended once it comes this near.
+constexpr rlim_t MemoryLimit = 256 * 1024 * 1024;
+constexpr qint64 MemoryEndKiB = (MemoryLimit - 64 * 1024 * 1024) / 1024;
+// Ended after using the processor this much of the time over the last few
+// seconds, or after leaving a question unanswered for as long.
+constexpr int SampleIntervalMs = 1000;
+constexpr int BusySamples = 5;
+constexpr double BusyShare = 0.8;
+constexpr int AnswerTimeoutMs = BusySamples * SampleIntervalMs;
+// Below the calculator's priority (0), so that a busy page never delays a key.
+constexpr int RendererNiceness = 10;
+
+// The process's private writable memory (what the limit counts), in KiB.
+qint64 privateMemoryKiB(qint64 pid)
+{
+    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmData:"))
+            return line.mid(7).trimmed().split(' ').value(0).toLongLong();
+    return 0;
+}
+
+struct ProcessTimes {
+    qint64 started = -1; // clock ticks after boot
+    qint64 used = -1;    // user and system time, in clock ticks
+};
+
+ProcessTimes processTimes(qint64 pid)
+{
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (pid <= 0 || !stat.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray line = stat.readAll();
+    // The command name, in parentheses, may hold blanks; the fields from the
+    // third on follow it.
+    const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
+    if (fields.size() < 20)
+        return {};
+    return {fields[19].toLongLong(), fields[11].toLongLong() + fields[12].toLongLong()};
+}
+
+// Every thread of the process: a niceness belongs to a thread, not a process.
+void lowerPriority(qint64 pid)
+{
+    const QStringList threads =
+        QDir(QStringLiteral("/proc/%1/task").arg(pid)).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    for (const QString& thread : threads)
+        setpriority(PRIO_PROCESS, static_cast<id_t>(thread.toInt()), RendererNiceness);
+}
+
+} // namespace
+
+// The engine starts a renderer when a page needs one and does not always say
+// so: the renderer is looked for as a page loads, and at every sample.
+RendererLimits::RendererLimits(QWebEnginePage* page)
+    : QObject(page)
+    , m_page(page)
+{
+    connect(page, &QWebEnginePage::renderProcessPidChanged, this, &RendererLimits::follow);
+    connect(page, &QWebEnginePage::loadProgress, this, &RendererLimits::follow);
+    // A page that is left may never answer what it was asked; its next one is asked anew.
+    connect(page, &QWebEnginePage::loadStarted, this, [this] { m_asking = false; });
+    connect(&m_timer, &QTimer::timeout, this, &RendererLimits::sample);
+    m_timer.start(SampleIntervalMs);
+}
+
+void RendererLimits::end()
+{
+    if (m_started >= 0 && processTimes(m_pid).started == m_started)
+        kill(static_cast<pid_t>(m_pid), SIGKILL);
+}
+
+void RendererLimits::follow()
+{
+    const qint64 pid = m_page->renderProcessPid();
+    if (pid != m_pid)
+        adopt(pid);
+}
+
+void RendererLimits::adopt(qint64 pid)
+{
+    m_ticks.clear();
+    m_asking = false;
+    m_pid = pid;
+    m_started = processTimes(pid).started;
+    if (m_started < 0)
+        return;
+    const rlimit memory{MemoryLimit, MemoryLimit};
+    prlimit(static_cast<pid_t>(pid), RLIMIT_DATA, &memory, nullptr);
+    lowerPriority(pid);
+}
+
+void RendererLimits::sample()
+{
+    follow();
+    const ProcessTimes times = processTimes(m_pid);
+    if (m_started < 0 || times.started != m_started)
+        return;
+    m_ticks.append(times.used);
+    if (m_ticks.size() > BusySamples + 1)
+        m_ticks.removeFirst();
+    if (privateMemoryKiB(m_pid) >= MemoryEndKiB || busy() || hung())
+        end();
+}
+
+bool RendererLimits::busy() const
+{
+    const double budget = BusyShare * BusySamples * SampleIntervalMs / 1000.0;
+    return m_ticks.size() == BusySamples + 1 &&
+           double(m_ticks.last() - m_ticks.first()) / sysconf(_SC_CLK_TCK) >= budget;
+}
+
+// Asks the page the smallest question there is, in a world of the program's
+// own; the page answers it between two of its scripts.
+bool RendererLimits::hung()
+{
+    if (m_asking)
+        return m_answerDue.hasExpired();
+    m_asking = true;
+    m_answerDue.setRemainingTime(AnswerTimeoutMs);
+    const int question = ++m_question;
+    m_page->runJavaScript(QStringLiteral("0"), QWebEngineScript::ApplicationWorld,
+                          [this, question](const QVariant&) {
+                              if (question == m_question)
+                                  m_asking = false;
+                          });
+    return false;
+}

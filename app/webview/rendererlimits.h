@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QDeadlineTimer>
+#include <QList>
+#include <QObject>
+#include <QTimer>
+
+class QWebEnginePage;
+
+// Keeps the process that renders the strip's page within bounds that no honest
+// advertisement comes near. It may commit so much memory and no more: the
+// kernel refuses it the rest, and it is ended once it comes near. It yields
+// to the calculator whenever both want the processor. It is ended once it has
+// kept a core busy for a few seconds on end, or once its page has not answered
+// for a few seconds (a script that never returns, however little processor
+// time it is given on a busy machine). The next page the program asks for
+// starts a new renderer.
+class RendererLimits : public QObject {
+public:
+    explicit RendererLimits(QWebEnginePage* page);
+
+    // Ends the renderer now.
+    void end();
+
+private:
+    void follow();
+    void adopt(qint64 pid);
+    void sample();
+    bool busy() const;
+    bool hung();
+
+    QWebEnginePage* m_page;
+    QTimer m_timer;
+    qint64 m_pid = 0;
+    // When the process started: a later process with the same number is not ours.
+    qint64 m_started = -1;
+    // Processor time the renderer had used at each of the latest samples, in clock ticks.
+    QList<qint64> m_ticks;
+    // A question to the page that has not been answered yet, and when its answer is due.
+    int m_question = 0;
+    bool m_asking = false;
+    QDeadlineTimer m_answerDue;
+};

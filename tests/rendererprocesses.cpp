@@ -1,0 +1,94 @@
+#include "rendererprocesses.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QHash>
+
+namespace {
+
+QByteArray procFile(qint64 pid, const char* name)
+{
+    QFile file(QStringLiteral("/proc/%1/%2").arg(pid).arg(QLatin1String(name)));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Parent of every process, from the fourth field of its stat line.
+QHash<qint64, qint64> parents()
+{
+    QHash<qint64, qint64> parent;
+    const QStringList entries = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs);
+    for (const QString& entry : entries) {
+        bool number = false;
+        const qint64 pid = entry.toLongLong(&number);
+        if (!number)
+            continue;
+        const QByteArray stat = procFile(pid, "stat");
+        const QList<QByteArray> fields = stat.mid(stat.lastIndexOf(')') + 2).split(' ');
+        if (fields.size() > 1)
+            parent.insert(pid, fields[1].toLongLong());
+    }
+    return parent;
+}
+
+bool isZygote(qint64 pid) { return procFile(pid, "cmdline").contains("--type=zygote"); }
+
+// A renderer started by the program itself says so; one forked by the engine's
+// zygote (where the sandbox runs) keeps the zygote's command line, and is the
+// child of the zygote's own child.
+bool isRenderer(qint64 pid, const QHash<qint64, qint64>& parent)
+{
+    if (procFile(pid, "cmdline").contains("--type=renderer"))
+        return true;
+    const qint64 forker = parent.value(pid);
+    return isZygote(pid) && isZygote(forker) && isZygote(parent.value(forker));
+}
+
+} // namespace
+
+RendererProcesses::RendererProcesses(qint64 starter)
+    : m_starter(starter ? starter : QCoreApplication::applicationPid())
+    , m_watched(pids())
+{
+    connect(&m_timer, &QTimer::timeout, this, &RendererProcesses::sample);
+    m_timer.start(50);
+    sample();
+}
+
+QList<qint64> RendererProcesses::pids() const
+{
+    const QHash<qint64, qint64> parent = parents();
+    QList<qint64> renderers;
+    for (auto it = parent.begin(); it != parent.end(); ++it) {
+        qint64 ancestor = it.value();
+        while (ancestor > 1 && ancestor != m_starter)
+            ancestor = parent.value(ancestor);
+        if (ancestor == m_starter && isRenderer(it.key(), parent))
+            renderers.append(it.key());
+    }
+    return renderers;
+}
+
+bool RendererProcesses::anyAlive(const QList<qint64>& pids)
+{
+    for (const qint64 pid : pids) {
+        const QByteArray stat = procFile(pid, "stat");
+        if (!stat.isEmpty() && stat.mid(stat.lastIndexOf(')') + 2, 1) != "Z")
+            return true;
+    }
+    return false;
+}
+
+qint64 RendererProcesses::privateKiB(qint64 pid)
+{
+    for (const QByteArray& line : procFile(pid, "status").split('\n'))
+        if (line.startsWith("RssAnon:"))
+            return line.mid(8).trimmed().split(' ').value(0).toLongLong();
+    return 0;
+}
+
+void RendererProcesses::sample()
+{
+    for (const qint64 pid : m_watched)
+        m_largestKiB = qMax(m_largestKiB, privateKiB(pid));
+}
