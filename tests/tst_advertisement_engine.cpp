@@ -287,6 +287,14 @@ private slots:
             << none << ended << QStringList{};
         QTest::newRow("processor hog") << makerPage({}, "setTimeout(() => { for (;;); }, 200);")
                                        << none << ended << QStringList{};
+        // Every frame of it costs the calculator's process its share of showing it.
+        QTest::newRow("animation without pause")
+            << makerPage("<canvas id=c width=240 height=30></canvas>",
+                         "const g = c.getContext('2d'); let t = 0; (function frame() { ++t;"
+                         " for (let i = 0; i < 400; ++i) { g.fillStyle = `hsl(${(t + i) % 360},"
+                         "80%,50%)`; g.fillRect((i * 17 + t * 3) % 240, (i * 7) % 30, 24, 24); }"
+                         " requestAnimationFrame(frame); })();")
+            << none << ended << QStringList{};
         QTest::newRow("console flood")
             << makerPage({}, "setTimeout(() => { for (let i = 0;; ++i) console.log("
                              "'line ' + i); }, 200);")

@@ -1,5 +1,6 @@
 #include "rendererlimits.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QVariant>
@@ -9,6 +10,7 @@
 #include <csignal>
 #include <sys/resource.h>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 
@@ -26,6 +28,11 @@ constexpr double BusyShare = 0.8;
 constexpr int AnswerTimeoutMs = BusySamples * SampleIntervalMs;
 // Below the calculator's priority (0), so that a busy page never delays a key.
 constexpr int RendererNiceness = 10;
+// The calculator's own process idles at well under 1 % of a core with an
+// ordinary page; a page that keeps it above this share for as many samples,
+// while the user does nothing, is ended.
+constexpr int CalculatorSamples = 10;
+constexpr double CalculatorShare = 0.05;
 
 // The process's private writable memory (what the limit counts), in KiB.
 qint64 privateMemoryKiB(qint64 pid)
@@ -67,6 +74,20 @@ void lowerPriority(qint64 pid)
         setpriority(PRIO_PROCESS, static_cast<id_t>(thread.toInt()), RendererNiceness);
 }
 
+bool isUserInput(QEvent::Type type)
+{
+    switch (type) {
+    case QEvent::KeyPress:
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::Wheel:
+        return true;
+    default:
+        return false;
+    }
+}
+
 } // namespace
 
 // The engine starts a renderer when a page needs one and does not always say
@@ -81,6 +102,16 @@ RendererLimits::RendererLimits(QWebEnginePage* page)
     connect(page, &QWebEnginePage::loadStarted, this, [this] { m_asking = false; });
     connect(&m_timer, &QTimer::timeout, this, &RendererLimits::sample);
     m_timer.start(SampleIntervalMs);
+    qApp->installEventFilter(this);
+}
+
+// What the user does costs the calculator work of its own, printing a long
+// tape most of all: it is not held against the page.
+bool RendererLimits::eventFilter(QObject*, QEvent* event)
+{
+    if (isUserInput(event->type()))
+        m_userActed = true;
+    return false;
 }
 
 void RendererLimits::end()
@@ -99,6 +130,7 @@ void RendererLimits::follow()
 void RendererLimits::adopt(qint64 pid)
 {
     m_ticks.clear();
+    m_calculatorTicks.clear();
     m_asking = false;
     m_pid = pid;
     m_started = processTimes(pid).started;
@@ -118,7 +150,7 @@ void RendererLimits::sample()
     m_ticks.append(times.used);
     if (m_ticks.size() > BusySamples + 1)
         m_ticks.removeFirst();
-    if (privateMemoryKiB(m_pid) >= MemoryEndKiB || busy() || hung())
+    if (privateMemoryKiB(m_pid) >= MemoryEndKiB || busy() || hung() || costsTheCalculator())
         end();
 }
 
@@ -144,4 +176,17 @@ bool RendererLimits::hung()
                                   m_asking = false;
                           });
     return false;
+}
+
+bool RendererLimits::costsTheCalculator()
+{
+    if (std::exchange(m_userActed, false))
+        m_calculatorTicks.clear();
+    m_calculatorTicks.append(processTimes(QCoreApplication::applicationPid()).used);
+    if (m_calculatorTicks.size() > CalculatorSamples + 1)
+        m_calculatorTicks.removeFirst();
+    const double budget = CalculatorShare * CalculatorSamples * SampleIntervalMs / 1000.0;
+    return m_calculatorTicks.size() == CalculatorSamples + 1 &&
+           double(m_calculatorTicks.last() - m_calculatorTicks.first()) / sysconf(_SC_CLK_TCK) >
+               budget;
 }

@@ -13,8 +13,11 @@ class QWebEnginePage;
 // to the calculator whenever both want the processor. It is ended once it has
 // kept a core busy for a few seconds on end, or once its page has not answered
 // for a few seconds (a script that never returns, however little processor
-// time it is given on a busy machine). The next page the program asks for
-// starts a new renderer.
+// time it is given on a busy machine). Showing the page costs the calculator's
+// own process work too: it is ended once the calculator has spent more than a
+// few per cent of a core on end while the user did nothing, as a page that
+// animates without pause makes it. The next page the program asks for starts a
+// new renderer.
 class RendererLimits : public QObject {
 public:
     explicit RendererLimits(QWebEnginePage* page);
@@ -22,12 +25,16 @@ public:
     // Ends the renderer now.
     void end();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void follow();
     void adopt(qint64 pid);
     void sample();
     bool busy() const;
     bool hung();
+    bool costsTheCalculator();
 
     QWebEnginePage* m_page;
     QTimer m_timer;
@@ -40,4 +47,9 @@ private:
     int m_question = 0;
     bool m_asking = false;
     QDeadlineTimer m_answerDue;
+    // Processor time the calculator's process had used at each of the latest
+    // samples while the user did nothing, in clock ticks; and whether the
+    // user has done something since the last sample.
+    QList<qint64> m_calculatorTicks;
+    bool m_userActed = false;
 };
