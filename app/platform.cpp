@@ -29,6 +29,8 @@ QFunctionPointer moduleFunction(const QString& module, const char* function)
     return QLibrary::resolve(moduleDirectory().filePath(module), function);
 }
 
+bool onX11() { return QGuiApplication::platformName() == QLatin1String("xcb"); }
+
 bool onWayland() { return QGuiApplication::platformName().startsWith(QLatin1String("wayland")); }
 
 // The texts of the toolkit's own Turkish translation, set on the buttons
@@ -73,7 +75,7 @@ QMargins Platform::frameMargins(const QWidget& window) const
 // frame's corner.
 void Platform::learnFrame(const QWidget& window)
 {
-    if (QGuiApplication::platformName() != QLatin1String("xcb") || !x11FrameExtentsCanBeAsked())
+    if (!onX11() || !x11FrameExtentsCanBeAsked())
         return;
     QWindow standIn;
     standIn.setFlags(window.windowFlags());
@@ -89,7 +91,7 @@ void Platform::learnFrame(const QWidget& window)
 
 void Platform::fixWindowSize(QWidget& window)
 {
-    if (QGuiApplication::platformName() == QLatin1String("xcb"))
+    if (onX11())
         forbidX11Resizing(*window.windowHandle());
 }
 

@@ -12,7 +12,6 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QHash>
 #include <QProcess>
 #include <QTest>
@@ -93,16 +92,7 @@ struct Usage {
 
 Usage usage(qint64 pid)
 {
-    Usage result;
-    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-    if (stat.open(QIODevice::ReadOnly)) {
-        const QByteArray line = stat.readAll();
-        const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
-        if (fields.size() > 12)
-            result.ticks = fields[11].toLongLong() + fields[12].toLongLong();
-    }
-    result.privateKiB = RendererProcesses::privateKiB(pid);
-    return result;
+    return {RendererProcesses::processorTicks(pid), RendererProcesses::privateKiB(pid)};
 }
 
 double percentile(std::vector<double> values, double share)

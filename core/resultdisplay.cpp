@@ -2,11 +2,10 @@
 
 #include "app/form1.h"
 
+#include "app/displaylabel.h"
 #include "core/amountformat.h"
 #include "input/entryfield.h"
 #include "tape/tapeline.h"
-
-#include "app/displaylabel.h"
 
 void Form1::ShowTotal()
 {

@@ -3,10 +3,10 @@
 
 #include "app/form1.h"
 
+#include "app/displaylabel.h"
 #include "core/amountformat.h"
 #include "input/entryfield.h"
 
-#include "app/displaylabel.h"
 #include <QEvent>
 
 void Form1::Text1_Change() { RefreshEntryDisplay(); }

@@ -1,11 +1,10 @@
 #include "app/form1.h"
 
+#include "app/displaylabel.h"
 #include "core/amountformat.h"
 #include "input/entryfield.h"
 #include "tape/tapeline.h"
 #include "tape/tapeview.h"
-
-#include "app/displaylabel.h"
 
 // Digits and the point are appended as they come; the field's capacity of 14
 // characters is the only bound, and a character past it is dropped.

@@ -13,6 +13,14 @@ QByteArray procFile(qint64 pid, const char* name)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+// The fields of a process's stat line from its state on: the command name
+// before them, in parentheses, may hold blanks.
+QList<QByteArray> statFields(qint64 pid)
+{
+    const QByteArray stat = procFile(pid, "stat");
+    return stat.mid(stat.lastIndexOf(')') + 2).split(' ');
+}
+
 // Parent of every process, from the fourth field of its stat line.
 QHash<qint64, qint64> parents()
 {
@@ -23,8 +31,7 @@ QHash<qint64, qint64> parents()
         const qint64 pid = entry.toLongLong(&number);
         if (!number)
             continue;
-        const QByteArray stat = procFile(pid, "stat");
-        const QList<QByteArray> fields = stat.mid(stat.lastIndexOf(')') + 2).split(' ');
+        const QList<QByteArray> fields = statFields(pid);
         if (fields.size() > 1)
             parent.insert(pid, fields[1].toLongLong());
     }
@@ -72,11 +79,17 @@ QList<qint64> RendererProcesses::pids() const
 bool RendererProcesses::anyAlive(const QList<qint64>& pids)
 {
     for (const qint64 pid : pids) {
-        const QByteArray stat = procFile(pid, "stat");
-        if (!stat.isEmpty() && stat.mid(stat.lastIndexOf(')') + 2, 1) != "Z")
+        const QByteArray state = statFields(pid).value(0);
+        if (!state.isEmpty() && state != "Z")
             return true;
     }
     return false;
+}
+
+qint64 RendererProcesses::processorTicks(qint64 pid)
+{
+    const QList<QByteArray> fields = statFields(pid);
+    return fields.size() > 12 ? fields[11].toLongLong() + fields[12].toLongLong() : 0;
 }
 
 qint64 RendererProcesses::privateKiB(qint64 pid)

@@ -20,6 +20,8 @@ public:
 
     // A process's private resident memory (RssAnon), in KiB.
     static qint64 privateKiB(qint64 pid);
+    // The processor time a process has used, user and system, in clock ticks.
+    static qint64 processorTicks(qint64 pid);
 
 private:
     void sample();

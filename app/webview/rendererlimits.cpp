@@ -29,7 +29,7 @@ constexpr int AnswerTimeoutMs = BusySamples * SampleIntervalMs;
 // Below the calculator's priority (0), so that a busy page never delays a key.
 constexpr int RendererNiceness = 10;
 // The calculator's own process idles at well under 1 % of a core with an
-// ordinary page; a page that keeps it above this share for as many samples,
+// ordinary page; a page that keeps it at this share or more for as many samples,
 // while the user does nothing, is ended.
 constexpr int CalculatorSamples = 10;
 constexpr double CalculatorShare = 0.05;
@@ -90,11 +90,22 @@ bool isUserInput(QEvent::Type type)
 
 } // namespace
 
+bool ProcessorWindow::add(qint64 ticks)
+{
+    m_ticks.append(ticks);
+    if (m_ticks.size() > m_samples + 1)
+        m_ticks.removeFirst();
+    return m_ticks.size() == m_samples + 1 &&
+           double(m_ticks.last() - m_ticks.first()) / sysconf(_SC_CLK_TCK) >= m_budgetSeconds;
+}
+
 // The engine starts a renderer when a page needs one and does not always say
 // so: the renderer is looked for as a page loads, and at every sample.
 RendererLimits::RendererLimits(QWebEnginePage* page)
     : QObject(page)
     , m_page(page)
+    , m_renderer(BusySamples, SampleIntervalMs, BusyShare)
+    , m_calculator(CalculatorSamples, SampleIntervalMs, CalculatorShare)
 {
     connect(page, &QWebEnginePage::renderProcessPidChanged, this, &RendererLimits::follow);
     connect(page, &QWebEnginePage::loadProgress, this, &RendererLimits::follow);
@@ -129,8 +140,8 @@ void RendererLimits::follow()
 
 void RendererLimits::adopt(qint64 pid)
 {
-    m_ticks.clear();
-    m_calculatorTicks.clear();
+    m_renderer.clear();
+    m_calculator.clear();
     m_asking = false;
     m_pid = pid;
     m_started = processTimes(pid).started;
@@ -147,18 +158,9 @@ void RendererLimits::sample()
     const ProcessTimes times = processTimes(m_pid);
     if (m_started < 0 || times.started != m_started)
         return;
-    m_ticks.append(times.used);
-    if (m_ticks.size() > BusySamples + 1)
-        m_ticks.removeFirst();
-    if (privateMemoryKiB(m_pid) >= MemoryEndKiB || busy() || hung() || costsTheCalculator())
+    const bool busy = m_renderer.add(times.used);
+    if (privateMemoryKiB(m_pid) >= MemoryEndKiB || busy || hung() || costsTheCalculator())
         end();
-}
-
-bool RendererLimits::busy() const
-{
-    const double budget = BusyShare * BusySamples * SampleIntervalMs / 1000.0;
-    return m_ticks.size() == BusySamples + 1 &&
-           double(m_ticks.last() - m_ticks.first()) / sysconf(_SC_CLK_TCK) >= budget;
 }
 
 // Asks the page the smallest question there is, in a world of the program's
@@ -181,12 +183,6 @@ bool RendererLimits::hung()
 bool RendererLimits::costsTheCalculator()
 {
     if (std::exchange(m_userActed, false))
-        m_calculatorTicks.clear();
-    m_calculatorTicks.append(processTimes(QCoreApplication::applicationPid()).used);
-    if (m_calculatorTicks.size() > CalculatorSamples + 1)
-        m_calculatorTicks.removeFirst();
-    const double budget = CalculatorShare * CalculatorSamples * SampleIntervalMs / 1000.0;
-    return m_calculatorTicks.size() == CalculatorSamples + 1 &&
-           double(m_calculatorTicks.last() - m_calculatorTicks.first()) / sysconf(_SC_CLK_TCK) >
-               budget;
+        m_calculator.clear();
+    return m_calculator.add(processTimes(QCoreApplication::applicationPid()).used);
 }

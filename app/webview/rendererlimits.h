@@ -7,6 +7,28 @@
 
 class QWebEnginePage;
 
+// A process's processor time over its latest samples, taken at a steady
+// interval, against a share of one core.
+class ProcessorWindow {
+public:
+    ProcessorWindow(int samples, int intervalMs, double share)
+        : m_samples(samples)
+        , m_budgetSeconds(share * samples * intervalMs / 1000.0)
+    {
+    }
+
+    // Adds the processor time the process has used so far, in clock ticks;
+    // true once the window is full and the process used at least its share
+    // over all of it.
+    bool add(qint64 ticks);
+    void clear() { m_ticks.clear(); }
+
+private:
+    int m_samples;
+    double m_budgetSeconds;
+    QList<qint64> m_ticks;
+};
+
 // Keeps the process that renders the strip's page within bounds that no honest
 // advertisement comes near. It may commit so much memory and no more: the
 // kernel refuses it the rest, and it is ended once it comes near. It yields
@@ -32,7 +54,6 @@ private:
     void follow();
     void adopt(qint64 pid);
     void sample();
-    bool busy() const;
     bool hung();
     bool costsTheCalculator();
 
@@ -41,15 +62,15 @@ private:
     qint64 m_pid = 0;
     // When the process started: a later process with the same number is not ours.
     qint64 m_started = -1;
-    // Processor time the renderer had used at each of the latest samples, in clock ticks.
-    QList<qint64> m_ticks;
+    // The renderer's processor time over the latest samples.
+    ProcessorWindow m_renderer;
     // A question to the page that has not been answered yet, and when its answer is due.
     int m_question = 0;
     bool m_asking = false;
     QDeadlineTimer m_answerDue;
-    // Processor time the calculator's process had used at each of the latest
-    // samples while the user did nothing, in clock ticks; and whether the
-    // user has done something since the last sample.
-    QList<qint64> m_calculatorTicks;
+    // The calculator's own processor time over the latest samples while the
+    // user did nothing, and whether the user has done something since the
+    // last sample.
+    ProcessorWindow m_calculator;
     bool m_userActed = false;
 };

@@ -15,14 +15,6 @@
 
 namespace {
 
-QString run(const QString& program, const QStringList& arguments)
-{
-    QProcess process;
-    process.start(program, arguments);
-    process.waitForFinished(20000);
-    return QString::fromLocal8Bit(process.readAllStandardOutput()).trimmed();
-}
-
 template <typename Condition> bool waitFor(Condition condition, int milliseconds = 30000)
 {
     const QDeadlineTimer deadline(milliseconds);
@@ -69,7 +61,7 @@ QString windowProperty(const QString& window, const QString& name)
 {
     const QStringList target = window == u"root" ? QStringList{QStringLiteral("-root")}
                                                  : QStringList{QStringLiteral("-id"), window};
-    const QString printed = run(QStringLiteral("xprop"), target + QStringList{name});
+    const QString printed = runTool(QStringLiteral("xprop"), target + QStringList{name});
     if (!printed.startsWith(name + u'(') || printed.contains(QLatin1String("not found")))
         return {};
     // "NAME(TYPE) = value", or "NAME(TYPE): value" for some types.

@@ -51,12 +51,17 @@ int entryDisplayRow(const QImage& shot)
 
 } // namespace
 
-QString xdotool(const QStringList& arguments)
+QString runTool(const QString& tool, const QStringList& arguments)
 {
     QProcess process;
-    process.start(QStringLiteral("xdotool"), arguments);
+    process.start(tool, arguments);
     process.waitForFinished(20000);
     return QString::fromLocal8Bit(process.readAllStandardOutput()).trimmed();
+}
+
+QString xdotool(const QStringList& arguments)
+{
+    return runTool(QStringLiteral("xdotool"), arguments);
 }
 
 RealProgram::~RealProgram()
@@ -69,17 +74,15 @@ RealProgram::~RealProgram()
 
 bool RealProgram::start(const QString& program, const QProcessEnvironment& environment)
 {
-    m_process.setProcessEnvironment(environment);
+    QProcessEnvironment programEnvironment = environment;
+    if (!m_resolverRule.isEmpty())
+        programEnvironment.insert(QStringLiteral("QTWEBENGINE_CHROMIUM_FLAGS"),
+                                  QString::fromLatin1(m_resolverRule));
+    m_process.setProcessEnvironment(programEnvironment);
     // Without a network: the advertisement page cannot load, and must not matter.
     const bool isolate = m_resolverRule.isEmpty() &&
                          QProcess::execute(QStringLiteral("unshare"),
                                            {QStringLiteral("-n"), QStringLiteral("true")}) == 0;
-    if (!m_resolverRule.isEmpty()) {
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("QTWEBENGINE_CHROMIUM_FLAGS"),
-                           QString::fromLatin1(m_resolverRule));
-        m_process.setProcessEnvironment(environment);
-    }
     m_process.setProcessChannelMode(QProcess::MergedChannels);
     if (isolate)
         m_process.start(QStringLiteral("unshare"), {QStringLiteral("-n"), program});
@@ -109,12 +112,9 @@ bool RealProgram::start(const QString& program, const QProcessEnvironment& envir
 // framed stands on the screen.
 QRect RealProgram::geometry() const
 {
-    QProcess xwininfo;
-    xwininfo.start(QStringLiteral("xwininfo"), {QStringLiteral("-id"), m_window});
-    xwininfo.waitForFinished(20000);
     QRect rect;
     for (const QString& line :
-         QString::fromLocal8Bit(xwininfo.readAllStandardOutput()).split(u'\n')) {
+         runTool(QStringLiteral("xwininfo"), {QStringLiteral("-id"), m_window}).split(u'\n')) {
         const QString name = line.section(u':', 0, 0).trimmed();
         const int value = line.section(u':', 1).trimmed().toInt();
         if (name == u"Absolute upper-left X")

@@ -61,5 +61,9 @@ private:
     mutable QProcess m_process;
 };
 
+// Runs an X tool (xdotool, xprop, xwininfo) with `arguments` and returns what
+// it printed, trimmed.
+QString runTool(const QString& tool, const QStringList& arguments);
+
 // Runs xdotool with `arguments` and returns what it printed.
 QString xdotool(const QStringList& arguments);
