@@ -128,7 +128,7 @@ private slots:
         QString title;
         QStringList buttons;
         bool busyWhileAsked = true;
-        FormDriver::answerNextModal([&title, &buttons, &busyWhileAsked, answer](QWidget* widget) {
+        const auto watch = FormDriver::answerNextModal([&, answer](QWidget* widget) {
             title = widget->windowTitle();
             buttons = buttonTexts(widget);
             busyWhileAsked = QGuiApplication::overrideCursor() != nullptr;

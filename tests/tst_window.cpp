@@ -248,7 +248,7 @@ private slots:
         for (int index : {int(Key::AddTax), int(Key::RemoveTax)}) {
             FormDriver driver;
             QString title;
-            FormDriver::answerNextModal([&title](QWidget* box) {
+            const auto watch = FormDriver::answerNextModal([&title](QWidget* box) {
                 title = box->windowTitle();
                 QTest::keyClick(box, Qt::Key_Escape);
             });
