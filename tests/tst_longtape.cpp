@@ -6,9 +6,8 @@
 // SERIT_LONGTAPE_LINES sets how many calculation lines are written; the
 // default, 100,000, goes well past 32,767, the most a 16-bit count could hold.
 
+#include "amountoracle.h"
 #include "formdriver.h"
-
-#include "core/amountformat.h"
 
 #include <QAbstractButton>
 #include <QElapsedTimer>
@@ -28,7 +27,7 @@ QString expectedLine(int index)
 {
     if (index == 0)
         return QString(18, u' ');
-    return tapeLine(QStringLiteral("+"), QStringLiteral("1.00"), FormatAmount(index));
+    return tapeLine(QStringLiteral("+"), QStringLiteral("1.00"), OracleFormat(index));
 }
 
 // Row `row` of the page that starts at tape line `first`: the lines of the
@@ -82,7 +81,7 @@ private slots:
                 QFAIL(qPrintable(
                     QStringLiteral("line %1 is \"%2\"").arg(index).arg(lines.at(index))));
         }
-        QCOMPARE(m_driver->display("Label1"), FormatAmount(m_lines));
+        QCOMPARE(m_driver->display("Label1"), OracleFormat(m_lines));
     }
 
     void windowStoppedGrowingAtTheOneFifthLine()

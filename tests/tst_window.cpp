@@ -135,38 +135,33 @@ private slots:
         QTest::addColumn<QString>("operatorShown");
         QTest::addColumn<QString>("lastTapeLine");
         QTest::addColumn<QString>("result");
+        QTest::addColumn<QString>("echo");
         const QString start(18, u' ');
+        const auto row = [](const char* name, int index, const char* op = "+",
+                            const QString& line = QString(18, u' '), const char* shown = "") {
+            QTest::newRow(name) << index << QString() << QString::fromLatin1(op) << line
+                                << QString::fromLatin1(shown) << QString::fromLatin1(shown);
+        };
         for (int digit = 0; digit <= 9; ++digit)
             QTest::addRow("digit %d", digit)
-                << digit << QString::number(digit) << "+" << start << "";
+                << digit << QString::number(digit) << "+" << start << ""
+                << (digit ? QString::number(digit) : QString()) + ".00";
         QTest::newRow("point") << 10 << "."
-                               << "+" << start << "";
-        QTest::newRow("=") << 11 << ""
-                           << "+" << start << "";
-        QTest::newRow("+") << 12 << ""
-                           << "+" << start << "";
-        QTest::newRow("-") << 13 << ""
-                           << "-" << start << "";
-        QTest::newRow("*") << 14 << ""
-                           << "*" << start << "";
-        QTest::newRow("/") << 15 << ""
-                           << "/" << start << "";
-        QTest::newRow("%") << 16 << ""
-                           << "%" << start << "";
-        QTest::newRow("R.CM") << 17 << ""
-                              << "+" << start << "";
-        QTest::newRow("M-") << 18 << ""
-                            << "+" << tapeLine("-M", ".00", ".00") << ".00";
-        QTest::newRow("M+") << 19 << ""
-                            << "+" << tapeLine("+M", ".00", ".00") << ".00";
-        QTest::newRow("CA") << 20 << ""
-                            << "+" << start << "";
-        QTest::newRow("+TAX") << 21 << ""
-                              << "+" << tapeLine("+V", ".00", ".00") << ".00";
-        QTest::newRow("-TAX") << 22 << ""
-                              << "+" << tapeLine("-V", ".00", ".00") << ".00";
-        QTest::newRow("C.CE") << 23 << ""
-                              << "+" << start << ".00";
+                               << "+" << start << ""
+                               << ".00";
+        row("=", 11);
+        row("+", 12);
+        row("-", 13, "-");
+        row("*", 14, "*");
+        row("/", 15, "/");
+        row("%", 16, "%");
+        row("R.CM", 17);
+        row("M-", 18, "+", tapeLine("-M", ".00", ".00"), ".00");
+        row("M+", 19, "+", tapeLine("+M", ".00", ".00"), ".00");
+        row("CA", 20);
+        row("+TAX", 21, "+", tapeLine("+V", ".00", ".00"), ".00");
+        row("-TAX", 22, "+", tapeLine("-V", ".00", ".00"), ".00");
+        row("C.CE", 23, "+", start, ".00");
     }
     void leftClickRunsTheKeysAction()
     {
@@ -175,12 +170,14 @@ private slots:
         QFETCH(QString, operatorShown);
         QFETCH(QString, lastTapeLine);
         QFETCH(QString, result);
+        QFETCH(QString, echo);
         FormDriver driver;
         driver.click(index);
         QCOMPARE(driver.entryField()->text(), entry);
         QCOMPARE(driver.display("Label2"), operatorShown);
         QCOMPARE(driver.tapeLines().last(), lastTapeLine);
         QCOMPARE(driver.display("Label1"), result);
+        QCOMPARE(driver.display("Label4"), echo);
         QCOMPARE(flashedKeys(driver), QList<int>{index});
         QCOMPARE(driver.entryField()->cursorPosition(), entry.size());
     }
