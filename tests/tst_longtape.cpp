@@ -27,7 +27,10 @@ QString expectedLine(int index)
 {
     if (index == 0)
         return QString(18, u' ');
-    return tapeLine(QStringLiteral("+"), QStringLiteral("1.00"), OracleFormat(index));
+    static QStringList totals; // formatted once, for the tape and both printouts
+    while (totals.size() <= index)
+        totals.append(OracleFormat(double(totals.size())));
+    return tapeLine(QStringLiteral("+"), QStringLiteral("1.00"), totals.at(index));
 }
 
 // Row `row` of the page that starts at tape line `first`: the lines of the
