@@ -25,6 +25,7 @@ public:
 
     void invariants();
     void effect(const Delivered& event);
+    void displays(const Delivered& event);
     QString errors() const { return m_errors.join(QStringLiteral("; ")); }
 
 private:
@@ -55,6 +56,13 @@ private:
     void sameOperators() { operators(m_before.state.PendingOperator, m_before.state.LastOperator); }
     void sameTape();
     void entryBecomes(const QString& text) { expectText(m_after.entry, text, "the entry"); }
+    // The program shows the total and empties the entry field, also where that
+    // changes nothing: both displays then show their values, blank before or not.
+    void showsTotalAndEmptiesEntry()
+    {
+        entryBecomes(QString());
+        m_shown = true;
+    }
     void operators(const QString& pending, const QString& last);
     void firstLine(const QString& marker, const QString& amount = QString());
     // The first new line's amount, up to half a cent and the floating-point
@@ -71,6 +79,7 @@ private:
     const ModalAnswers& m_modals;
     NewLines m_tape;
     QStringList m_errors;
+    bool m_shown = false;
 };
 
 void EventCheck::invariants()
@@ -87,11 +96,6 @@ void EventCheck::invariants()
     static const QRegularExpression entryText(QStringLiteral("^[0-9.]{0,14}$"));
     expect(entryText.match(m_after.entry).hasMatch(),
            QStringLiteral("the entry field holds \"%1\"").arg(m_after.entry));
-    // A fresh window's displays stay blank until something is shown in them.
-    if (!(m_after.label4.isEmpty() && m_before.label4.isEmpty() && m_after.entry.isEmpty()))
-        expectText(m_after.label4, OracleFormat(entryValue(m_after.entry)), "Label4");
-    if (!(m_after.label1.isEmpty() && m_before.label1.isEmpty() && s.Accumulator == 0))
-        expectText(m_after.label1, OracleFormat(s.Accumulator), "Label1");
     expect(s.TaxRate != 0, QStringLiteral("the tax rate is 0"));
     expect(s.CreditsKeyCount >= 0 && s.CreditsKeyCount < 100,
            QStringLiteral("the credits count is %1").arg(s.CreditsKeyCount));
@@ -99,6 +103,19 @@ void EventCheck::invariants()
            QStringLiteral("the entry field has lost the focus"));
     m_errors.append(checkGeometry(m_driver, m_after.growthSteps));
     m_errors.append(m_tape.errors);
+}
+
+// A fresh window's displays stay blank until something is shown in them; every
+// typed character refreshes the entry display.
+void EventCheck::displays(const Delivered& event)
+{
+    const bool entryShown = m_shown || !m_before.label4.isEmpty() || !m_after.entry.isEmpty() ||
+                            event.kind == Delivered::Kind::Character;
+    expectText(m_after.label4, entryShown ? OracleFormat(entryValue(m_after.entry)) : QString(),
+               "Label4");
+    const bool totalShown = m_shown || m_tape.reset || !m_before.label1.isEmpty();
+    expectText(m_after.label1, totalShown ? OracleFormat(m_after.state.Accumulator) : QString(),
+               "Label1");
 }
 
 void EventCheck::effect(const Delivered& event)
@@ -240,14 +257,14 @@ void EventCheck::operatorKey(const QString& op)
         firstLine(QStringLiteral("%"));
         firstAmountNear(percent);
         totalBecomes(percentTotal(last, was.Accumulator, entry), was.Accumulator + percent);
-        entryBecomes(QString());
+        showsTotalAndEmptiesEntry();
         operators(QStringLiteral("+"), QString());
         return;
     }
     if (!m_before.entry.isEmpty() && applies(last, entry)) {
         firstLine(last, OracleFormat(entry));
         totalBecomes(plainTotal(last, was.Accumulator, entry));
-        entryBecomes(QString());
+        showsTotalAndEmptiesEntry();
     } else {
         sameTape();
         sameCalculation();
@@ -275,7 +292,10 @@ void EventCheck::equalsKey()
         sameTape();
         sameCalculation();
     }
-    entryBecomes(applied || m_tape.reset ? QString() : m_before.entry);
+    if (applied || m_tape.reset)
+        showsTotalAndEmptiesEntry();
+    else
+        entryBecomes(m_before.entry);
     if (m_tape.reset)
         operators(QStringLiteral("+"), QString());
     else
@@ -288,7 +308,7 @@ void EventCheck::memoryKey(const QString& marker, double signedMemory)
     firstLine(marker, OracleFormat(was.MemoryValue));
     totalBecomes(was.Accumulator + signedMemory);
     expect(m_after.state.MemoryValue == was.MemoryValue, QStringLiteral("the memory changed"));
-    entryBecomes(QString());
+    showsTotalAndEmptiesEntry();
     operators(QStringLiteral("+"), QString());
 }
 
@@ -298,7 +318,7 @@ void EventCheck::taxKey(const QString& marker)
     const double taxed = taxedTotal(marker == u"+V", was.TaxRate, was.Accumulator);
     firstLine(marker, OracleFormat(taxAmount(was.Accumulator, taxed)));
     totalBecomes(taxed);
-    entryBecomes(QString());
+    showsTotalAndEmptiesEntry();
     operators(QStringLiteral("+"), QString());
 }
 
@@ -315,7 +335,7 @@ void EventCheck::clearAll()
     expect(m_tape.lines == QStringList{separatorText(), blankText(), blankText()},
            QStringLiteral("CA wrote %1").arg(m_tape.lines.join(u'|')));
     expect(m_after.state.Accumulator == 0, QStringLiteral("CA left a total"));
-    entryBecomes(QString());
+    showsTotalAndEmptiesEntry();
     operators(QStringLiteral("+"), was.LastOperator);
 }
 
@@ -326,7 +346,7 @@ void EventCheck::clearTape()
            QStringLiteral("C·CE left %1 lines").arg(m_after.tapeCount));
     expect(m_after.state.Accumulator == 0, QStringLiteral("C·CE left a total"));
     expect(m_after.growthSteps == 0, QStringLiteral("C·CE did not shrink the window"));
-    entryBecomes(QString());
+    showsTotalAndEmptiesEntry();
     operators(was.PendingOperator, was.LastOperator);
 }
 
@@ -419,5 +439,6 @@ QString checkEvent(FormDriver& driver, const Delivered& event, const Snapshot& b
     EventCheck check(driver, before, modals);
     check.invariants();
     check.effect(event);
+    check.displays(event);
     return check.errors();
 }

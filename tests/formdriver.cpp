@@ -5,7 +5,6 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QKeyEvent>
-#include <QTimer>
 
 FormDriver::FormDriver(std::unique_ptr<TestPlatform> platform)
     : m_platform(platform.get())
@@ -73,18 +72,19 @@ void FormDriver::type(const QString& text)
 
 QStringList FormDriver::tapeLines() const { return tape()->lines(); }
 
-void FormDriver::answerNextModal(std::function<void(QWidget*)> answer)
+std::unique_ptr<QTimer> FormDriver::answerNextModal(std::function<void(QWidget*)> answer)
 {
-    auto* poll = new QTimer(qApp);
+    auto watch = std::make_unique<QTimer>();
+    QTimer* poll = watch.get();
     QObject::connect(poll, &QTimer::timeout, poll, [poll, answer = std::move(answer)] {
         QWidget* box = QApplication::activeModalWidget();
         if (!box || !box->isVisible())
             return;
         poll->stop();
-        poll->deleteLater();
         answer(box);
     });
     poll->start(10);
+    return watch;
 }
 
 QStringList buttonTexts(const QWidget* box)

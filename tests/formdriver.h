@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QStringList>
 #include <QTest>
+#include <QTimer>
 
 #include <functional>
 #include <memory>
@@ -40,8 +41,11 @@ public:
     QStringList tapeLines() const;
     QString display(const char* name) const { return label(name)->text(); }
 
-    // Answers the next modal box that opens with `answer`, which gets the box.
-    static void answerNextModal(std::function<void(QWidget*)> answer);
+    // Answers the next modal box that opens with `answer`, which gets the box,
+    // for as long as the returned watch lives: a box that never opens leaves
+    // nothing behind to call `answer` later.
+    [[nodiscard]] static std::unique_ptr<QTimer>
+    answerNextModal(std::function<void(QWidget*)> answer);
 
 private:
     std::unique_ptr<Form1> m_form;

@@ -16,10 +16,11 @@ struct CreditsBoxes {
     QList<QMessageBox::StandardButton> buttons;
     QStringList buttonTexts;
     QMessageBox::Icon icon = QMessageBox::Warning;
+    std::unique_ptr<QTimer> watch;
 
     void expectOne(FormDriver& driver)
     {
-        FormDriver::answerNextModal([this, &driver](QWidget* widget) {
+        watch = FormDriver::answerNextModal([this, &driver](QWidget* widget) {
             ++shown;
             auto* box = qobject_cast<QMessageBox*>(widget);
             if (!box) {

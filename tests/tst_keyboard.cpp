@@ -1,9 +1,10 @@
 // The keyboard: what each typed character does to the entry field and which
 // key it presses, sent as real key events.
 
+#include "amountoracle.h"
 #include "formdriver.h"
+#include "keyrules.h"
 
-#include "core/amountformat.h"
 #include "keys/hotspot.h"
 #include "keys/keytable.h"
 
@@ -225,7 +226,7 @@ private slots:
             const QString where = QStringLiteral("code %1, entry '%2'").arg(code).arg(text);
             if (!entryText.match(text).hasMatch())
                 QFAIL(qPrintable(where));
-            if (driver.display("Label4") != FormatAmount(ParseLeadingNumber(text)))
+            if (driver.display("Label4") != OracleFormat(entryValue(text)))
                 QFAIL(qPrintable(where + QStringLiteral(": echo ") + driver.display("Label4")));
             if (flashedKeys(driver) != (key < 0 ? QList<int>{} : QList<int>{key}))
                 QFAIL(qPrintable(where + QStringLiteral(": wrong flash")));

@@ -170,7 +170,7 @@ private slots:
         TapeView* tape = driver.tape();
         const QPoint second = tape->rowRect(1).center();
         bool asked = false;
-        FormDriver::answerNextModal([&asked](QWidget* box) {
+        const auto watch = FormDriver::answerNextModal([&asked](QWidget* box) {
             asked = true;
             box->close();
         });

@@ -12,6 +12,7 @@
 #include <QMouseEvent>
 #include <QSignalSpy>
 #include <QTimer>
+#include <QToolTip>
 
 namespace {
 
@@ -44,6 +45,16 @@ void sendMouse(QWidget* target, QEvent::Type type, Qt::MouseButton button)
     QMouseEvent event(type, at, target->mapToGlobal(at), button,
                       type == QEvent::MouseButtonRelease ? Qt::NoButton : button, Qt::NoModifier);
     QApplication::sendEvent(target, &event);
+}
+
+// The hint that shows when the pointer rests on the middle of `control`; empty
+// when none shows.
+QString hintOver(QWidget* control)
+{
+    const QPoint middle = control->rect().center();
+    QHelpEvent rest(QEvent::ToolTip, middle, control->mapToGlobal(middle));
+    QApplication::sendEvent(control, &rest);
+    return rest.isAccepted() ? QToolTip::text() : QString();
 }
 
 } // namespace
@@ -135,38 +146,33 @@ private slots:
         QTest::addColumn<QString>("operatorShown");
         QTest::addColumn<QString>("lastTapeLine");
         QTest::addColumn<QString>("result");
+        QTest::addColumn<QString>("echo");
         const QString start(18, u' ');
+        const auto row = [](const char* name, int index, const char* op = "+",
+                            const QString& line = QString(18, u' '), const char* shown = "") {
+            QTest::newRow(name) << index << QString() << QString::fromLatin1(op) << line
+                                << QString::fromLatin1(shown) << QString::fromLatin1(shown);
+        };
         for (int digit = 0; digit <= 9; ++digit)
             QTest::addRow("digit %d", digit)
-                << digit << QString::number(digit) << "+" << start << "";
+                << digit << QString::number(digit) << "+" << start << ""
+                << (digit ? QString::number(digit) : QString()) + ".00";
         QTest::newRow("point") << 10 << "."
-                               << "+" << start << "";
-        QTest::newRow("=") << 11 << ""
-                           << "+" << start << "";
-        QTest::newRow("+") << 12 << ""
-                           << "+" << start << "";
-        QTest::newRow("-") << 13 << ""
-                           << "-" << start << "";
-        QTest::newRow("*") << 14 << ""
-                           << "*" << start << "";
-        QTest::newRow("/") << 15 << ""
-                           << "/" << start << "";
-        QTest::newRow("%") << 16 << ""
-                           << "%" << start << "";
-        QTest::newRow("R.CM") << 17 << ""
-                              << "+" << start << "";
-        QTest::newRow("M-") << 18 << ""
-                            << "+" << tapeLine("-M", ".00", ".00") << ".00";
-        QTest::newRow("M+") << 19 << ""
-                            << "+" << tapeLine("+M", ".00", ".00") << ".00";
-        QTest::newRow("CA") << 20 << ""
-                            << "+" << start << "";
-        QTest::newRow("+TAX") << 21 << ""
-                              << "+" << tapeLine("+V", ".00", ".00") << ".00";
-        QTest::newRow("-TAX") << 22 << ""
-                              << "+" << tapeLine("-V", ".00", ".00") << ".00";
-        QTest::newRow("C.CE") << 23 << ""
-                              << "+" << start << ".00";
+                               << "+" << start << ""
+                               << ".00";
+        row("=", 11);
+        row("+", 12);
+        row("-", 13, "-");
+        row("*", 14, "*");
+        row("/", 15, "/");
+        row("%", 16, "%");
+        row("R.CM", 17);
+        row("M-", 18, "+", tapeLine("-M", ".00", ".00"), ".00");
+        row("M+", 19, "+", tapeLine("+M", ".00", ".00"), ".00");
+        row("CA", 20);
+        row("+TAX", 21, "+", tapeLine("+V", ".00", ".00"), ".00");
+        row("-TAX", 22, "+", tapeLine("-V", ".00", ".00"), ".00");
+        row("C.CE", 23, "+", start, ".00");
     }
     void leftClickRunsTheKeysAction()
     {
@@ -175,12 +181,14 @@ private slots:
         QFETCH(QString, operatorShown);
         QFETCH(QString, lastTapeLine);
         QFETCH(QString, result);
+        QFETCH(QString, echo);
         FormDriver driver;
         driver.click(index);
         QCOMPARE(driver.entryField()->text(), entry);
         QCOMPARE(driver.display("Label2"), operatorShown);
         QCOMPARE(driver.tapeLines().last(), lastTapeLine);
         QCOMPARE(driver.display("Label1"), result);
+        QCOMPARE(driver.display("Label4"), echo);
         QCOMPARE(flashedKeys(driver), QList<int>{index});
         QCOMPARE(driver.entryField()->cursorPosition(), entry.size());
     }
@@ -248,7 +256,7 @@ private slots:
         for (int index : {int(Key::AddTax), int(Key::RemoveTax)}) {
             FormDriver driver;
             QString title;
-            FormDriver::answerNextModal([&title](QWidget* box) {
+            const auto watch = FormDriver::answerNextModal([&title](QWidget* box) {
                 title = box->windowTitle();
                 QTest::keyClick(box, Qt::Key_Escape);
             });
@@ -379,7 +387,7 @@ private slots:
         FormDriver driver;
         QWidget* hotspot = driver.hotspot(index);
         QCOMPARE(hotspot->geometry(), Twips::toPixels(twips));
-        QCOMPARE(hotspot->toolTip(), tooltip);
+        QCOMPARE(hintOver(hotspot), tooltip);
         QCOMPARE(hotspot->focusPolicy(), Qt::NoFocus);
         for (int other = 0; other < KeyCount; ++other)
             QVERIFY(other == index ||
@@ -392,6 +400,20 @@ private slots:
         QVERIFY(key->actionInterface());
         QVERIFY(key->actionInterface()->actionNames().contains(
             QAccessibleActionInterface::pressAction()));
+    }
+
+    // Besides the four keys above, only the tape gives a hint.
+    void onlyTheTapeAndFourKeysGiveHints()
+    {
+        FormDriver driver;
+        for (QWidget* control : driver.form().findChildren<QWidget*>()) {
+            if (qobject_cast<Hotspot*>(control))
+                continue;
+            const bool tape = control == driver.tape() || driver.tape()->isAncestorOf(control);
+            QCOMPARE(control->objectName() + u':' + hintOver(control),
+                     control->objectName() + u':' +
+                         (tape ? QStringLiteral("Sag click ile printer ciktisi.") : QString()));
+        }
     }
 
     void pressingThroughAccessibilityIsALeftClick()
@@ -430,6 +452,78 @@ private slots:
         QCOMPARE(result->text(QAccessible::Name), QStringLiteral("42.00"));
         QAccessibleInterface* entry = QAccessible::queryAccessibleInterface(driver.label("Label4"));
         QCOMPARE(entry->text(QAccessible::Name), QStringLiteral("7.00"));
+    }
+
+    // Every character of the tape is as wide as any other, as drawn: the
+    // amounts of the entry column, short or long, end in one pixel column.
+    void tapeIsDrawnInFixedPitch()
+    {
+        FormDriver driver;
+        driver.type(QStringLiteral("7+11111111111111+\r"));
+        TapeView* tape = driver.tape();
+        const QFontMetricsF metrics(tape->viewport()->font());
+        const qreal advance = metrics.horizontalAdvance(u'0');
+        for (const QChar c : driver.tapeLines().join(QString()))
+            QCOMPARE(metrics.horizontalAdvance(c), advance);
+        const QImage drawn = tape->viewport()->grab().toImage();
+        QList<int> ends;
+        for (int row = 1; row < tape->count(); ++row) {
+            const QRect band = tape->rowRect(row) & drawn.rect();
+            QCOMPARE(band.height(), tape->rowRect(row).height());
+            const QColor paper = drawn.pixelColor(0, band.center().y());
+            int end = -1;
+            for (int x = 0; x < 23 * advance; ++x)
+                for (int y = band.top(); y <= band.bottom(); ++y)
+                    if (drawn.pixelColor(x, y) != paper)
+                        end = x;
+            ends.append(end);
+        }
+        QCOMPARE(ends, QList<int>(3, ends.first()));
+        QVERIFY2(ends.first() > 21 * advance, qPrintable(QString::number(ends.first())));
+    }
+
+    // The displays as the window shows them: background and text colours, and
+    // where a short text stands.
+    void displaysShowTheirColoursAndAlignment_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QColor>("background");
+        QTest::addColumn<QColor>("text"); // none: the system's
+        QTest::addColumn<int>("alignment");
+        const QColor teal(0, 192, 192), paleYellow(255, 255, 192);
+        QTest::newRow("result") << "Label1" << paleYellow << QColor() << int(Qt::AlignRight);
+        QTest::newRow("result line") << "Label5" << paleYellow << QColor() << int(Qt::AlignLeft);
+        QTest::newRow("entry") << "Label4" << teal << QColor(0, 0, 0) << int(Qt::AlignRight);
+        QTest::newRow("operator") << "Label2" << teal << QColor() << int(Qt::AlignHCenter);
+    }
+    void displaysShowTheirColoursAndAlignment()
+    {
+        QFETCH(QString, name);
+        QFETCH(QColor, background);
+        QFETCH(QColor, text);
+        QFETCH(int, alignment);
+        FormDriver driver;
+        driver.type(QStringLiteral("5+7"));
+        const QImage drawn = driver.label(qPrintable(name))->grab().toImage();
+        QCOMPARE(drawn.pixelColor(0, 0), background);
+        QRect ink;
+        bool textColour = false;
+        for (int y = 0; y < drawn.height(); ++y)
+            for (int x = 0; x < drawn.width(); ++x)
+                if (const QColor c = drawn.pixelColor(x, y); c != background) {
+                    ink |= QRect(x, y, 1, 1);
+                    textColour = textColour || c == text;
+                }
+        QVERIFY(!ink.isEmpty());
+        QVERIFY(!text.isValid() || textColour);
+        const int left = ink.left(), right = drawn.width() - 1 - ink.right();
+        const QByteArray gaps = QByteArray::number(left) + " left, " + QByteArray::number(right);
+        if (alignment == Qt::AlignRight)
+            QVERIFY2(right <= 3 && left > 3 * right, gaps);
+        else if (alignment == Qt::AlignLeft)
+            QVERIFY2(left <= 3, gaps);
+        else
+            QVERIFY2(std::abs(left - right) <= 2, gaps);
     }
 
     void displaysShowEveryDigit_data()
