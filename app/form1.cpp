@@ -7,6 +7,7 @@
 #include "app/fonts.h"
 #include "app/layout.h"
 #include "app/twips.h"
+#include "app/windowaccessibility.h"
 #include "app/windowicon.h"
 #include "input/entryfield.h"
 #include "keys/hotspot.h"
@@ -66,6 +67,8 @@ Label* label(const QString& name, QWidget* parent, const QRectF& twips, Qt::Alig
 Form1::Form1(std::unique_ptr<Platform> platform)
     : m_platform(platform ? std::move(platform) : std::make_unique<Platform>())
 {
+    installWindowAccessibility();
+    installEntryAccessibility();
     installAnnouncerAccessibility();
     installHotspotAccessibility();
     installTapeAccessibility();
