@@ -8,7 +8,8 @@
 set -euo pipefail
 
 build_packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-webengine-dev libgl-dev
-                libxcb1-dev fonts-liberation fonts-dejavu-core)
+                libxcb1-dev fonts-liberation fonts-dejavu-core
+                qt6-base-private-dev) # the widget tests switch accessibility on through it
 run_packages=(xvfb xauth xdotool x11-utils qt6-wayland)
 package_packages=(dpkg-dev file)
 test_packages=(cups printer-driver-cups-pdf poppler-utils
