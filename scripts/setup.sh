@@ -15,7 +15,9 @@ package_packages=(dpkg-dev file)
 test_packages=(cups printer-driver-cups-pdf poppler-utils
                clang libclang-rt-14-dev
                lintian appstream desktop-file-utils
-               openbox icewm xfwm4 weston)
+               openbox icewm xfwm4 weston
+               orca speech-dispatcher speech-dispatcher-espeak-ng python3-speechd at-spi2-core
+               dbus procps)
 
 bench_packages=(libx11-dev libxtst-dev cups printer-driver-cups-pdf dbus-x11 at-spi2-core
                 python3-pyatspi galculator speedcrunch util-linux)
