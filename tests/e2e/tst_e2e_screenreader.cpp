@@ -22,6 +22,8 @@ constexpr int Deadline = 60000;
 // the new tape lines with their blanks folded, then the result.
 QString notification(const QString& text) { return QStringLiteral("notification ") + text + u'.'; }
 
+// Waits until a window named `name` is shown, and returns its id, or until
+// none is, and returns "gone"; nothing when neither came.
 QString waitForWindow(const QString& name, bool shown)
 {
     const QDeadlineTimer deadline(Deadline);
