@@ -1,11 +1,13 @@
 #include "app/form1.h"
 
 #include "app/advertisementstrip.h"
+#include "app/announcer.h"
 #include "app/calculatorface.h"
 #include "app/displaylabel.h"
 #include "app/fonts.h"
 #include "app/layout.h"
 #include "app/twips.h"
+#include "app/windowaccessibility.h"
 #include "app/windowicon.h"
 #include "input/entryfield.h"
 #include "keys/hotspot.h"
@@ -65,6 +67,9 @@ Label* label(const QString& name, QWidget* parent, const QRectF& twips, Qt::Alig
 Form1::Form1(std::unique_ptr<Platform> platform)
     : m_platform(platform ? std::move(platform) : std::make_unique<Platform>())
 {
+    installWindowAccessibility();
+    installEntryAccessibility();
+    installAnnouncerAccessibility();
     installHotspotAccessibility();
     installTapeAccessibility();
     setObjectName(QStringLiteral("Form1"));
@@ -124,6 +129,8 @@ void Form1::CreateControls()
     paint(Text1, Teal, Qt::black);
     setFocusProxy(Text1);
     Text1->setFocus();
+
+    m_announcer = new Announcer(this);
 
     Timer1 = new QTimer(Picture1);
     Timer1->setObjectName(QStringLiteral("Timer1"));

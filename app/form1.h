@@ -10,6 +10,7 @@
 #include <memory>
 
 class AdvertisementStrip;
+class Announcer;
 class CalculatorFace;
 class DisplayLabel;
 class EntryField;
@@ -100,6 +101,8 @@ private:
     void PostEntry();
     void ShowOverflow();
     void AppendSeparator();
+    QString StartKeyAnnouncement();
+    void FinishKeyAnnouncement(const QString& resultBefore);
 
     // ---- keys/presskey.cpp ----
     void RunLeftButtonAction(int index);
@@ -188,4 +191,6 @@ private:
     DisplayLabel* Label4 = nullptr;
     std::array<Hotspot*, KeyCount> Image1{};
     CalculatorFace* Image3 = nullptr;
+    // Speaks results and tape lines to a screen reader; never seen.
+    Announcer* m_announcer = nullptr;
 };

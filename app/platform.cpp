@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QInputDialog>
+#include <QLabel>
 #include <QLibrary>
 #include <QMessageBox>
 #include <QScreen>
@@ -45,6 +46,21 @@ void speakTurkish(QMessageBox& box)
     name(QMessageBox::No, QStringLiteral("&Hay\u0131r"));
     name(QMessageBox::Cancel, QStringLiteral("\u0130ptal"));
     name(QMessageBox::Ok, QStringLiteral("Tamam"));
+}
+
+// A screen reader presents a box by the button that takes the focus, and reads
+// the box's text only when it sees the box become active before that, which is
+// a race it often loses. So the text goes with the button as its description,
+// and the label that shows it is tied to the button, so that it is not read a
+// second time as the box's own text.
+void readWithButton(QMessageBox& box, QAbstractButton* button)
+{
+    if (!button)
+        return;
+    button->setAccessibleDescription(box.text());
+    for (QLabel* label : box.findChildren<QLabel*>())
+        if (label->text() == box.text())
+            label->setBuddy(button);
 }
 
 // How long the window waits, before it first shows, for the window manager to
@@ -106,6 +122,7 @@ Platform::Answer Platform::ask(QWidget* parent, const QString& title, const QStr
     box.setDefaultButton(QMessageBox::Yes);
     box.setEscapeButton(QMessageBox::Cancel);
     speakTurkish(box);
+    readWithButton(box, box.button(QMessageBox::Yes));
     switch (box.exec()) {
     case QMessageBox::Yes:
         return Answer::Yes;
@@ -120,6 +137,7 @@ void Platform::tell(QWidget* parent, const QString& text)
 {
     QMessageBox box(QMessageBox::NoIcon, ProgramName(), text, QMessageBox::Ok, parent);
     speakTurkish(box);
+    readWithButton(box, box.button(QMessageBox::Ok));
     box.exec();
 }
 

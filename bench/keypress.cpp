@@ -1,16 +1,23 @@
 // Cost of one calculation step as the tape grows: "1" and "+" clicked with real
 // mouse events on the window's key hotspots (each "+" writes a tape line and
 // selects it), then the events that follow, painting included, with 10 lines on
-// the tape and with 100,000, in one process on the offscreen platform.
+// the tape and with 100,000, in one process on the offscreen platform. Then
+// what a screen reader costs a step: the checks for one that a step makes
+// while none listens, timed alone, and the step while one listens.
 
+#include "app/announcer.h"
 #include "app/form1.h"
 #include "keys/keytable.h"
 
 #include "tape/tapeview.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QTest>
+#include <QtGui/private/qguiapplication_p.h>
+#include <qpa/qplatformaccessibility.h>
+#include <qpa/qplatformintegration.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -124,6 +131,38 @@ double measure(Bench& bench, const char* name)
     return median(ms);
 }
 
+// Without a screen reader a step ("1", "+") asks whether one listens at the
+// start and end of each of its two key presses, for its tape line, and for
+// each of the entry field's two changes, and hands its line to the announcer,
+// which drops it. Returns nanoseconds a step.
+double checksWithoutScreenReader()
+{
+    QWidget window;
+    Announcer announcer(&window);
+    const QString line = QStringLiteral("+                 1.00                      2.00");
+    constexpr int Repeats = 1000000;
+    int listening = 0;
+    QElapsedTimer timer;
+    timer.start();
+    for (int i = 0; i < Repeats; ++i) {
+        for (int press = 0; press < 2; ++press)
+            listening += Announcer::listening() + Announcer::listening();
+        announcer.say(line);
+        listening += QAccessible::isActive() + QAccessible::isActive();
+    }
+    const double ns = static_cast<double>(timer.nsecsElapsed()) / Repeats;
+    return listening == 0 ? ns : -1;
+}
+
+// A screen reader's bridge switches the platform's accessibility on; the events
+// it would send on go nowhere here.
+void listen(bool on)
+{
+    QGuiApplicationPrivate::platformIntegration()->accessibility()->setActive(on);
+    const QAccessible::UpdateHandler dropEvents = [](QAccessibleEvent*) {};
+    QAccessible::installUpdateHandler(on ? dropEvents : nullptr);
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -145,5 +184,15 @@ int main(int argc, char* argv[])
     bench.fillTo(10);
     const double smallAgain = measure(bench, "small_again");
     std::printf("ratio large/small=%.2f (small again %.2f)\n", big / small, big / smallAgain);
+
+    const double checks = checksWithoutScreenReader();
+    std::printf("screen_reader_checks step_ns=%.1f ratio_to_step=%.6f\n", checks,
+                checks / (smallAgain * 1e6));
+    listen(true);
+    bench.timeSteps(WarmUpSteps);
+    const double listening = median(bench.timeSteps(Steps));
+    listen(false);
+    std::printf("screen_reader_listening step_median_ms=%.3f ratio_to_step=%.2f\n", listening,
+                listening / smallAgain);
     return 0;
 }

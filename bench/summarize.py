@@ -94,11 +94,16 @@ def main():
     print(f"- Calculator window unmapped while running (recreated): {unmaps} times.")
 
     keypress = {}
+    screen_reader = {}
     kp_path = os.path.join(out, "keypress.txt")
     if os.path.exists(kp_path):
         for r in records(kp_path):
             if "median_ms" in r:
                 keypress[r.get("lines")] = float(r["median_ms"])
+            elif "step_ns" in r:
+                screen_reader["checks"] = float(r["ratio_to_step"])
+            elif "step_median_ms" in r:
+                screen_reader["listening"] = float(r["ratio_to_step"])
     print("\n| goal | measured | limit | |\n|---|---|---|---|")
     print(goal("Şerit mapped ÷ bare window mapped (medians)",
                median(serit, "map_ms") / bare_map if bare_map else None, 1.3))
@@ -112,6 +117,10 @@ def main():
     if "100000" in keypress and "10" in keypress:
         print(goal("key press with 100,000 tape lines ÷ with 10",
                    keypress["100000"] / keypress["10"], 1.5))
+    print(goal("a key press's checks for a screen reader, none listening ÷ the key press",
+               screen_reader.get("checks"), 0.01))
+    print(goal("key press with a screen reader listening ÷ without",
+               screen_reader.get("listening"), 1.5))
 
 
 if __name__ == "__main__":

@@ -2,6 +2,7 @@
 
 #include "app/form1.h"
 
+#include "app/announcer.h"
 #include "app/displaylabel.h"
 #include "core/amountformat.h"
 #include "input/entryfield.h"
@@ -55,4 +56,22 @@ void Form1::AppendSeparator()
     AppendTapeText(BlankLine());
     AppendTapeText(BlankLine());
     SelectLastTapeLine();
+}
+
+// A key press tells a screen reader the tape lines it writes and then, if it
+// changed the result display, the display's new text. A key press drops what
+// the one before has not yet said: when keys come faster than speech, the
+// latest wins.
+QString Form1::StartKeyAnnouncement()
+{
+    if (!Announcer::listening())
+        return {};
+    m_announcer->startOver();
+    return Label1->text();
+}
+
+void Form1::FinishKeyAnnouncement(const QString& resultBefore)
+{
+    if (Announcer::listening() && Label1->text() != resultBefore)
+        m_announcer->say(Label1->text());
 }

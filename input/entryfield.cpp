@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 constexpr int Backspace = 8;
@@ -56,11 +57,14 @@ void EntryField::backspace()
 
 void EntryField::replaceText(const QString& text, int cursor)
 {
-    const bool changed = text != m_text;
-    m_text = text;
+    if (text == m_text) {
+        m_cursor = cursor;
+        return;
+    }
+    const QString before = std::exchange(m_text, text);
     m_cursor = cursor;
-    if (changed)
-        emit textChanged(m_text);
+    reportAccessibleChange(before);
+    emit textChanged(m_text);
 }
 
 void EntryField::typeCharacter(char16_t character)

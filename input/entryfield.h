@@ -53,9 +53,14 @@ protected:
 
 private:
     void replaceText(const QString& text, int cursor);
+    // Tells screen readers what the change from `before` removed and inserted.
+    void reportAccessibleChange(const QString& before);
 
     KeyPressHandler m_keyPress;
     QString m_text;
     int m_maxLength = 32767;
     int m_cursor = 0;
 };
+
+// Exposes the entry field to screen readers as an editable text.
+void installEntryAccessibility();

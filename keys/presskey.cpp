@@ -12,6 +12,7 @@ bool isKeyIndex(int index) { return index >= 0 && index < KeyCount; }
 
 void Form1::PressKey(int index, int button)
 {
+    const QString resultBefore = StartKeyAnnouncement();
     FocusEntryField();
     if (button == Button::Left) {
         FlashKey(index);
@@ -24,6 +25,7 @@ void Form1::PressKey(int index, int button)
         else if (index == Key::AddTax || index == Key::RemoveTax)
             AskTaxRate();
     }
+    FinishKeyAnnouncement(resultBefore);
 }
 
 void Form1::RunLeftButtonAction(int index)

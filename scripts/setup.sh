@@ -8,13 +8,16 @@
 set -euo pipefail
 
 build_packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-webengine-dev libgl-dev
-                libxcb1-dev fonts-liberation fonts-dejavu-core)
+                libxcb1-dev fonts-liberation fonts-dejavu-core
+                qt6-base-private-dev) # the widget tests switch accessibility on through it
 run_packages=(xvfb xauth xdotool x11-utils qt6-wayland)
 package_packages=(dpkg-dev file)
 test_packages=(cups printer-driver-cups-pdf poppler-utils
                clang libclang-rt-14-dev
                lintian appstream desktop-file-utils
-               openbox icewm xfwm4 weston)
+               openbox icewm xfwm4 weston
+               orca speech-dispatcher speech-dispatcher-espeak-ng python3-speechd at-spi2-core
+               dbus procps)
 
 bench_packages=(libx11-dev libxtst-dev cups printer-driver-cups-pdf dbus-x11 at-spi2-core
                 python3-pyatspi galculator speedcrunch util-linux)

@@ -1,5 +1,7 @@
 #include "app/form1.h"
 
+#include "app/announcer.h"
+
 #include "core/amountformat.h"
 #include "tape/tapeline.h"
 
@@ -13,7 +15,12 @@ void Form1::AddTapeLine(const QString& entryColumn)
     FitWindowToTape();
 }
 
-// Appends a line as it stands, without a running total and without growing the window.
-void Form1::AppendTapeText(const QString& line) { List1->addLine(line); }
+// Appends a line as it stands, without a running total and without growing the
+// window; a screen reader is told the line.
+void Form1::AppendTapeText(const QString& line)
+{
+    List1->addLine(line);
+    m_announcer->say(line);
+}
 
 void Form1::SelectLastTapeLine() { List1->setCurrentRow(List1->count() - 1); }
