@@ -76,6 +76,9 @@ private:
     void SetWindowLeft(double twips);
     void SetWindowTop(double twips);
     void SetWindowHeight(double twips);
+    void FixReportedHeight(int height);
+    QPoint OuterCorner() const;
+    void MoveOuterCorner(const QPoint& to);
     double FrameHeight() const;
     double StartWindowHeight() const;
     void PlaceWindowAboveScreenBottom();
@@ -167,6 +170,7 @@ private:
     double m_list1Top = 0, m_list1Height = 0, m_picture1Top = 0;
 
     QMargins m_placedWithFrame; // the frame the window was placed with at start
+    int m_heightToFix = -1;     // the client height asked of the window system last
     QTimer* m_startGeometryTimer = nullptr;
 
     int AdRefreshTicks = 0;

@@ -70,9 +70,7 @@ QMargins Platform::frameMargins(const QWidget& window) const
 }
 
 // The window manager is asked about a stand-in with the window's flags, title
-// and size limits, on which the frame depends. The window itself is made only
-// when shown, so that until then the position it is given is that of its
-// frame's corner.
+// and size limits, on which the frame depends.
 void Platform::learnFrame(const QWidget& window)
 {
     if (!onX11() || !x11FrameExtentsCanBeAsked())
