@@ -49,7 +49,6 @@ public:
 
 protected:
     void changeEvent(QEvent* event) override;
-    void moveEvent(QMoveEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 
@@ -83,6 +82,7 @@ private:
     double StartWindowHeight() const;
     void PlaceWindowAboveScreenBottom();
     void PlaceAtStart();
+    void PlaceByKnownFrame();
     void ApplyStartLayout();
     void RestoreStartGeometrySoon();
     void RestoreStartGeometry();

@@ -206,11 +206,11 @@ void Form1::showEvent(QShowEvent* event)
 }
 
 // A window manager that did not tell its frame before the window was shown
-// puts it around the window all the same: the window, still as it started, is
-// placed again by its outer edges.
-void Form1::moveEvent(QMoveEvent* event)
+// puts it around the window all the same: once the window is on the screen,
+// the window, still as it started, is placed again by its outer edges. (Later
+// moves are the user's own.)
+void Form1::PlaceByKnownFrame()
 {
-    QWidget::moveEvent(event);
     if (!m_placedWithFrame.isNull())
         return;
     const QMargins frame = m_platform->frameMargins(*this);
