@@ -14,7 +14,8 @@ package_packages=(dpkg-dev file)
 test_packages=(cups printer-driver-cups-pdf poppler-utils
                clang libclang-rt-14-dev
                lintian appstream desktop-file-utils
-               openbox icewm xfwm4 weston)
+               openbox icewm xfwm4 weston
+               kwin-x11 kwin-style-breeze kwin-wayland mutter dbus-daemon)
 
 bench_packages=(libx11-dev libxtst-dev cups printer-driver-cups-pdf dbus-x11 at-spi2-core
                 python3-pyatspi galculator speedcrunch util-linux)
