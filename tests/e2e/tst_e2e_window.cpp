@@ -372,15 +372,13 @@ private slots:
                  "the strip reaches beyond the window");
 
         compositor.click(QPoint(start.left + 100, start.top + 30)); // the entry display
+        const auto total = [&compositor] { return resultLine(compositor.screenshot()); };
+        QImage shown;
+        QTRY_VERIFY_WITH_TIMEOUT(!(shown = total()).isNull(), Deadline);
         for (int line = 1; line <= 18; ++line) {
-            const QImage total = resultLine(compositor.screenshot());
+            const QImage before = shown;
             compositor.type(QStringLiteral("5+"));
-            QTRY_VERIFY_WITH_TIMEOUT(
-                [&] {
-                    const QImage now = resultLine(compositor.screenshot());
-                    return !now.isNull() && now != total;
-                }(),
-                Deadline);
+            QTRY_VERIFY_WITH_TIMEOUT(!(shown = total()).isNull() && shown != before, Deadline);
         }
         // The bottom row of keys, 224 to 249 pixels down the calculator
         // (whose top is 8 pixels above the result line), is on the screen.
