@@ -22,12 +22,14 @@ void Form1::Timer2_Timer()
 }
 
 // The web engine is loaded only once the calculator has been painted, so that
-// the window appears, and takes keys, as soon as it can.
+// the window appears, and takes keys, as soon as it can. By then the window is
+// on the screen in its frame, which is known now.
 void Form1::paintEvent(QPaintEvent* event)
 {
     QWidget::paintEvent(event);
     if (m_painted)
         return;
     m_painted = true;
+    QTimer::singleShot(0, this, &Form1::PlaceByKnownFrame);
     QTimer::singleShot(0, WebBrowser1, &AdvertisementStrip::startEngine);
 }

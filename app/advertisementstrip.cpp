@@ -28,7 +28,7 @@ void AdvertisementStrip::startEngine()
     m_view = m_createView(this);
     if (!m_view)
         return;
-    m_view->setGeometry(viewGeometry());
+    m_view->setGeometry(rect());
     m_view->show();
     if (!m_pendingAddress.isEmpty())
         load(std::exchange(m_pendingAddress, QString()));
@@ -37,14 +37,7 @@ void AdvertisementStrip::startEngine()
 void AdvertisementStrip::resizeEvent(QResizeEvent*)
 {
     if (m_view)
-        m_view->setGeometry(viewGeometry());
-}
-
-QRect AdvertisementStrip::viewGeometry() const
-{
-    if (!m_keptInsideParent || !parentWidget())
-        return rect();
-    return rect().intersected(QRect(mapFromParent(QPoint(0, 0)), parentWidget()->size()));
+        m_view->setGeometry(rect());
 }
 
 // The address carries no scheme; the web view reads it as a user would type it.

@@ -24,11 +24,6 @@ public:
     // Makes the web view, once; later calls do nothing.
     void startEngine();
 
-    // The view has a native window of its own. Where the window system does
-    // not cut such a window off at its parent's edges, the view is given only
-    // the part of the strip that lies inside the parent.
-    void setViewKeptInsideParent(bool inside) { m_keptInsideParent = inside; }
-
     QWidget* view() const { return m_view; }
 
 signals:
@@ -39,11 +34,9 @@ protected:
 
 private:
     void load(const QString& address);
-    QRect viewGeometry() const;
 
     ViewFactory m_createView;
     QPointer<QWidget> m_view;
     QString m_pendingAddress;
     bool m_started = false;
-    bool m_keptInsideParent = false;
 };

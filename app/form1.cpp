@@ -109,8 +109,13 @@ void Form1::CreateControls()
         [platform = m_platform.get()](QWidget* parent) { return platform->createWebView(parent); },
         this);
     WebBrowser1->setObjectName(QStringLiteral("WebBrowser1"));
-    WebBrowser1->setGeometry(Twips::toPixels(WebBrowser1Rect));
-    WebBrowser1->setViewKeptInsideParent(!m_platform->clipsChildWindows());
+    // The strip's web view has a native window of its own. Where the window
+    // system does not cut such a window off at the window's edges, the strip
+    // is only its part inside the window, so that the view is never larger.
+    QRect strip = Twips::toPixels(WebBrowser1Rect);
+    if (!m_platform->clipsChildWindows())
+        strip &= rect();
+    WebBrowser1->setGeometry(strip);
 
     Frame1 = new QFrame(this);
     Frame1->setObjectName(QStringLiteral("Frame1"));

@@ -50,7 +50,6 @@ public:
 
 protected:
     void changeEvent(QEvent* event) override;
-    void moveEvent(QMoveEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 
@@ -77,10 +76,14 @@ private:
     void SetWindowLeft(double twips);
     void SetWindowTop(double twips);
     void SetWindowHeight(double twips);
+    void FixReportedHeight(int height);
+    QPoint OuterCorner() const;
+    void MoveOuterCorner(const QPoint& to);
     double FrameHeight() const;
     double StartWindowHeight() const;
     void PlaceWindowAboveScreenBottom();
     void PlaceAtStart();
+    void PlaceByKnownFrame();
     void ApplyStartLayout();
     void RestoreStartGeometrySoon();
     void RestoreStartGeometry();
@@ -170,6 +173,7 @@ private:
     double m_list1Top = 0, m_list1Height = 0, m_picture1Top = 0;
 
     QMargins m_placedWithFrame; // the frame the window was placed with at start
+    int m_heightToFix = -1;     // the client height asked of the window system last
     QTimer* m_startGeometryTimer = nullptr;
 
     int AdRefreshTicks = 0;

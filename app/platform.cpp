@@ -80,15 +80,16 @@ QSize Platform::screenSize() const
 QMargins Platform::frameMargins(const QWidget& window) const
 {
     const QWindow* handle = window.windowHandle();
-    if (handle && handle->isVisible() && !handle->frameMargins().isNull())
-        return handle->frameMargins();
-    return m_learnedFrame;
+    if (!handle || !handle->isVisible())
+        return m_learnedFrame;
+    // The toolkit learns a new frame only as the window is moved or resized.
+    if (const auto told = onX11() ? x11FrameExtents(*handle) : std::nullopt; told)
+        return *told;
+    return handle->frameMargins().isNull() ? m_learnedFrame : handle->frameMargins();
 }
 
 // The window manager is asked about a stand-in with the window's flags, title
-// and size limits, on which the frame depends. The window itself is made only
-// when shown, so that until then the position it is given is that of its
-// frame's corner.
+// and size limits, on which the frame depends.
 void Platform::learnFrame(const QWidget& window)
 {
     if (!onX11() || !x11FrameExtentsCanBeAsked())

@@ -10,6 +10,7 @@
 #include <QShowEvent>
 #include <QStyleHints>
 #include <QTimer>
+#include <QWindow>
 
 namespace {
 
@@ -34,12 +35,30 @@ double Form1::ScreenHeight() const { return Twips::fromPixels(m_platform->screen
 // window stands where the program last put it, as far as the program knows.
 double Form1::WindowLeft() const
 {
-    return m_platform->placesWindows() ? readTwips(m_windowLeft, x()) : m_windowLeft;
+    return m_platform->placesWindows() ? readTwips(m_windowLeft, OuterCorner().x()) : m_windowLeft;
 }
 
 double Form1::WindowTop() const
 {
-    return m_platform->placesWindows() ? readTwips(m_windowTop, y()) : m_windowTop;
+    return m_platform->placesWindows() ? readTwips(m_windowTop, OuterCorner().y()) : m_windowTop;
+}
+
+// The window is placed by the top-left corner of its client area, the frame
+// counted: the window manager keeps the client area where it is asked to be
+// and puts its frame around it. A window manager that could not tell the
+// frame beforehand then still puts its title bar above the place and not the
+// whole window lower. (The toolkit's own pos() counts the frame only once the
+// window system has moved the window itself.)
+QPoint Form1::OuterCorner() const
+{
+    const QMargins frame = m_platform->frameMargins(*this);
+    return geometry().topLeft() - QPoint(frame.left(), frame.top());
+}
+
+void Form1::MoveOuterCorner(const QPoint& to)
+{
+    const QMargins frame = m_platform->frameMargins(*this);
+    setGeometry(QRect(to + QPoint(frame.left(), frame.top()), size()));
 }
 
 double Form1::WindowWidth() const
@@ -63,20 +82,41 @@ double Form1::StartWindowHeight() const { return Layout::ClientArea.height() + F
 void Form1::SetWindowLeft(double twips)
 {
     m_windowLeft = twips;
-    move(Twips::toPixels(twips), y());
+    MoveOuterCorner(QPoint(Twips::toPixels(twips), OuterCorner().y()));
 }
 
 void Form1::SetWindowTop(double twips)
 {
     m_windowTop = twips;
-    move(x(), Twips::toPixels(twips));
+    MoveOuterCorner(QPoint(OuterCorner().x(), Twips::toPixels(twips)));
 }
 
+// On the screen the window's height changes about its bottom edge, in one
+// request: grown with its top fixed and then moved up, it would stand for a
+// moment a step below its place. The size limits are widened first and fixed
+// again only once the window system reports the new height: a window manager
+// that saw the new limits first would resize the window on its own, top fixed.
 void Form1::SetWindowHeight(double twips)
 {
     m_windowHeight = twips;
-    const int client = Twips::toPixels(twips) - verticalFrame(m_platform->frameMargins(*this));
-    setFixedHeight(std::max(client, 0));
+    const int client =
+        std::max(Twips::toPixels(twips) - verticalFrame(m_platform->frameMargins(*this)), 0);
+    if (!isVisible()) {
+        setFixedHeight(client);
+        return;
+    }
+    setMinimumHeight(std::min(client, minimumHeight()));
+    setMaximumHeight(std::max(client, maximumHeight()));
+    m_heightToFix = client;
+    QRect area = geometry();
+    area.setTop(area.bottom() + 1 - client);
+    setGeometry(area);
+}
+
+void Form1::FixReportedHeight(int height)
+{
+    if (height == m_heightToFix)
+        setFixedHeight(height);
 }
 
 double Form1::List1Top() const { return m_list1Top; }
@@ -158,16 +198,19 @@ void Form1::DeclineMaximizing()
 void Form1::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
-    if (!event->spontaneous())
-        m_platform->fixWindowSize(*this);
+    if (event->spontaneous())
+        return;
+    m_platform->fixWindowSize(*this);
+    connect(windowHandle(), &QWindow::heightChanged, this, &Form1::FixReportedHeight,
+            Qt::UniqueConnection);
 }
 
 // A window manager that did not tell its frame before the window was shown
-// puts it around the window all the same: the window, still as it started, is
-// placed again by its outer edges.
-void Form1::moveEvent(QMoveEvent* event)
+// puts it around the window all the same: once the window is on the screen,
+// the window, still as it started, is placed again by its outer edges. (Later
+// moves are the user's own.)
+void Form1::PlaceByKnownFrame()
 {
-    QWidget::moveEvent(event);
     if (!m_placedWithFrame.isNull())
         return;
     const QMargins frame = m_platform->frameMargins(*this);

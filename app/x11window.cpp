@@ -147,6 +147,14 @@ std::optional<QMargins> askX11FrameExtents(QWindow& window, std::chrono::millise
     return std::nullopt;
 }
 
+std::optional<QMargins> x11FrameExtents(const QWindow& window)
+{
+    xcb_connection_t* connection = x11Connection();
+    if (!connection)
+        return std::nullopt;
+    return extents(connection, xcb_window_t(window.winId()));
+}
+
 void forbidX11Resizing(QWindow& window)
 {
     xcb_connection_t* connection = x11Connection();

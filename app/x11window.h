@@ -18,6 +18,10 @@ bool x11FrameExtentsCanBeAsked();
 // the answer. No value off X, or when no answer came in time.
 std::optional<QMargins> askX11FrameExtents(QWindow& window, std::chrono::milliseconds patience);
 
+// The frame (title bar and borders) that the X window manager says it put
+// around `window`, read afresh; no value off X or where it says none.
+std::optional<QMargins> x11FrameExtents(const QWindow& window);
+
 // Tells the X window manager that `window` can be moved, minimized and closed,
 // but neither resized nor maximized, and gets no resize handles. The toolkit
 // always offers resizing; this takes it back. Must come after the window's

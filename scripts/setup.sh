@@ -16,8 +16,9 @@ test_packages=(cups printer-driver-cups-pdf poppler-utils
                clang libclang-rt-14-dev
                lintian appstream desktop-file-utils
                openbox icewm xfwm4 weston
+               kwin-x11 kwin-style-breeze kwin-wayland mutter
                orca speech-dispatcher speech-dispatcher-espeak-ng python3-speechd at-spi2-core
-               dbus procps)
+               dbus dbus-daemon procps)
 
 bench_packages=(libx11-dev libxtst-dev cups printer-driver-cups-pdf dbus-x11 at-spi2-core
                 python3-pyatspi galculator speedcrunch util-linux)

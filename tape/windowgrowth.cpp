@@ -19,7 +19,10 @@ void Form1::FitWindowToTape()
     if (m_startGeometryTimer->isActive())
         RestoreStartGeometry(); // C·CE's return comes first
     const float growthLimit = static_cast<float>(ScreenHeight()) / 5;
-    if (growthLimit < WindowTop()) {
+    // Where the window system keeps the window's place to itself, the window
+    // may stand anywhere on the screen, and only the size it was shown at is
+    // sure to fit there: it keeps that size, and the tape scrolls.
+    if (m_platform->placesWindows() && growthLimit < WindowTop()) {
         SetWindowHeight(WindowHeight() + GrowthStep);
         PlaceWindowAboveScreenBottom();
         SetPicture1Top(WindowHeight() - FrameHeight() + CalculatorBelowClientArea -

@@ -22,9 +22,11 @@ public:
     // where there is none.
     QList<Qt::CursorShape> pointersWhilePrinting;
     bool printerAvailable = true;
+    bool windowsPlaced = true; // false: the window system keeps its windows' places to itself
 
     QSize screenSize() const override { return screen; }
     QMargins frameMargins(const QWidget&) const override { return frame; }
+    bool placesWindows() const override { return windowsPlaced; }
     QWidget* createWebView(QWidget*) override { return nullptr; }
     std::optional<QString> askText(QWidget* parent, const QString& title, const QString& prompt,
                                    const QString& preset) override
