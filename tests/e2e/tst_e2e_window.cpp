@@ -6,8 +6,13 @@
 
 #include "keys/keytable.h"
 
+#include <QDir>
+#include <QLibraryInfo>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <pwd.h>
+#include <unistd.h>
 
 namespace {
 
@@ -80,6 +85,26 @@ int whiteRun(const QImage& shot, int y, int from, int to)
         longest = std::max(longest, run);
     }
     return longest;
+}
+
+// The page cannot load here: the strip shows the engine's error page, white
+// where the window underneath is grey (above the tape's top row).
+bool stripShowsAPage(const RealProgram& program)
+{
+    const QImage strip = program.screenshot().copy(0, 0, 173, 36);
+    int white = 0;
+    for (int y = 0; y < strip.height(); ++y)
+        for (int x = 0; x < strip.width(); ++x)
+            white += strip.pixelColor(x, y) == QColor(Qt::white) ? 1 : 0;
+    return white > 173 * 36 / 2;
+}
+
+// The folder Qt takes for the runtime folder where the session names none.
+QString defaultRuntimeFolder()
+{
+    const passwd* user = getpwuid(geteuid());
+    return QDir::temp().filePath(QStringLiteral("runtime-") +
+                                 QString::fromLocal8Bit(user ? user->pw_name : ""));
 }
 
 } // namespace
@@ -165,21 +190,45 @@ private slots:
         QCOMPARE(shot.pixelColor(100, 51 + 50), QColor(0, 192, 192));
     }
 
-    // The page cannot load here: the strip shows the engine's error page, white
-    // where the window underneath is grey (above the tape's top row).
     void stripShowsTheWebView()
     {
         RealProgram program;
         QVERIFY2(program.start(programPath()), qPrintable(program.output()));
-        const auto whiteInStrip = [&program] {
-            const QImage strip = program.screenshot().copy(0, 0, 173, 36);
-            int white = 0;
-            for (int y = 0; y < strip.height(); ++y)
-                for (int x = 0; x < strip.width(); ++x)
-                    white += strip.pixelColor(x, y) == QColor(Qt::white) ? 1 : 0;
-            return white;
-        };
-        QTRY_VERIFY_WITH_TIMEOUT(whiteInStrip() > 173 * 36 / 2, 2 * Deadline);
+        QTRY_VERIFY_WITH_TIMEOUT(stripShowsAPage(program), 2 * Deadline);
+    }
+
+    void startsQuietlyAndLeavesTheSystemAlone_data()
+    {
+        QTest::addColumn<bool>("runtimeFolder");
+        QTest::newRow("no runtime folder") << false;
+        QTest::newRow("a runtime folder of the user's") << true;
+    }
+    // A normal start, the strip's engine and page included, prints nothing. As
+    // root the program makes nothing in the system's folders, and once it has
+    // ended nothing of it is left in the runtime folder.
+    void startsQuietlyAndLeavesTheSystemAlone()
+    {
+        QFETCH(bool, runtimeFolder);
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        for (const char* name : {"XDG_RUNTIME_DIR", "QT_LOGGING_RULES", "QT_LOGGING_CONF"})
+            environment.remove(QLatin1String(name));
+        const QTemporaryDir folder;
+        if (runtimeFolder)
+            environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), folder.path());
+        PrivateRoot root;
+        if (geteuid() == 0 && !root.start())
+            QSKIP("no overlay can be mounted here to see what the program writes as root");
+        RealProgram program;
+        QVERIFY2(
+            program.start(geteuid() == 0 ? root.wrap(programPath()) : programPath(), environment),
+            qPrintable(program.output()));
+        QTRY_VERIFY_WITH_TIMEOUT(stripShowsAPage(program), 2 * Deadline);
+        const QString engineCopy = QStringLiteral("serit-engine-%1").arg(program.processId());
+        program.click(Key::ClearEntryAndTape, 1, 2);
+        QVERIFY2(program.waitForExit(Deadline), "the program did not end");
+        QCOMPARE(program.output(), QString());
+        QCOMPARE(root.made(), QStringList());
+        QVERIFY(!QDir(runtimeFolder ? folder.path() : defaultRuntimeFolder()).exists(engineCopy));
     }
 
     void doubleClickOnClearKeyEndsTheProgram_data()
@@ -245,17 +294,25 @@ private slots:
         QTest::addColumn<QString>("waylandDisplay");
         QTest::addColumn<bool>("runtimeFolder");
         QTest::addColumn<QString>("language");
+        QTest::addColumn<bool>("waylandPlugin");
         QTest::addColumn<QString>("said");
         const QString english = QStringLiteral("needs a graphical display");
-        QTest::newRow("none") << QString() << QString() << false << "C.UTF-8" << english;
+        QTest::newRow("none") << QString() << QString() << false << "C.UTF-8" << true << english;
         QTest::newRow("X display not there")
-            << ":9999" << QString() << false << "C.UTF-8" << english;
+            << ":9999" << QString() << false << "C.UTF-8" << true << english;
         QTest::newRow("Wayland display not there")
-            << QString() << "serit-none" << true << "en_US.UTF-8" << english;
+            << QString() << "serit-none" << true << "en_US.UTF-8" << true << english;
         QTest::newRow("Wayland display without a runtime folder")
-            << QString() << "serit-none" << false << "en_US.UTF-8" << english;
+            << QString() << "serit-none" << false << "en_US.UTF-8" << true << english;
         QTest::newRow("none, in Turkish") << QString() << QString() << false << "tr_TR.UTF-8"
-                                          << "grafik ekran gerektirir";
+                                          << true << "grafik ekran gerektirir";
+        // An install with the dependencies alone, in a session of Wayland alone.
+        QTest::newRow("Wayland without the toolkit's Wayland plugin")
+            << QString() << "serit-none" << true << "en_US.UTF-8" << false
+            << "needs the Qt Wayland platform plugin";
+        QTest::newRow("Wayland without the toolkit's Wayland plugin, in Turkish")
+            << QString() << "serit-none" << true << "tr_TR.UTF-8" << false
+            << "Wayland platform eklentisi gerekir";
     }
     // One line that says why, exit status 1, and no crash.
     void withoutADisplaySaysSoAndExits()
@@ -264,6 +321,7 @@ private slots:
         QFETCH(QString, waylandDisplay);
         QFETCH(bool, runtimeFolder);
         QFETCH(QString, language);
+        QFETCH(bool, waylandPlugin);
         QFETCH(QString, said);
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         for (const char* name :
@@ -277,9 +335,22 @@ private slots:
         if (!waylandDisplay.isEmpty())
             environment.insert(QStringLiteral("WAYLAND_DISPLAY"), waylandDisplay);
         environment.insert(QStringLiteral("LANG"), language);
+        // The program sees the toolkit's platform plugins without Wayland's.
+        PrivateRoot root;
+        const QTemporaryDir plugins;
+        if (!waylandPlugin) {
+            if (!root.start())
+                QSKIP("hiding the Wayland plugin takes root and a mount namespace");
+            const QDir installed(QLibraryInfo::path(QLibraryInfo::PluginsPath) +
+                                 QStringLiteral("/platforms"));
+            for (const QFileInfo& plugin : installed.entryInfoList(QDir::Files))
+                if (!plugin.fileName().contains(QLatin1String("wayland")))
+                    QVERIFY(QFile::link(plugin.filePath(), plugins.filePath(plugin.fileName())));
+            root.replace(installed.path(), plugins.path());
+        }
         QProcess program;
         program.setProcessEnvironment(environment);
-        program.start(programPath(), {});
+        program.start(waylandPlugin ? programPath() : root.wrap(programPath()), {});
         QVERIFY(program.waitForFinished(Deadline));
         QCOMPARE(program.exitStatus(), QProcess::NormalExit);
         QCOMPARE(program.exitCode(), 1);
@@ -288,6 +359,9 @@ private slots:
                 .split(u'\n', Qt::SkipEmptyParts);
         QCOMPARE(lines.size(), 1);
         QVERIFY2(lines.first().contains(said), qPrintable(lines.first()));
+        // Where the plugin is missing, the line names its package.
+        QVERIFY2(waylandPlugin || lines.first().contains(QLatin1String("qt6-wayland")),
+                 qPrintable(lines.first()));
     }
 
     // Under Wayland alone the window cannot be placed, but it still grows a
