@@ -13,7 +13,7 @@ run_packages=(xvfb xauth xdotool x11-utils qt6-wayland)
 package_packages=(dpkg-dev file)
 test_packages=(cups printer-driver-cups-pdf poppler-utils
                clang libclang-rt-14-dev
-               lintian appstream desktop-file-utils
+               lintian appstream desktop-file-utils git
                openbox icewm xfwm4 weston)
 
 bench_packages=(libx11-dev libxtst-dev cups printer-driver-cups-pdf dbus-x11 at-spi2-core
