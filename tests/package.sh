@@ -14,7 +14,7 @@ window_test=$1
 
 skip() { echo "SKIP: $*" >&2; exit 77; }
 fail() { echo "FAIL: $*" >&2; exit 1; }
-section() { echo; echo "== $*"; }
+section() { echo; echo "== $* (at ${SECONDS} s)"; }
 package_status() { dpkg-query -W -f='${db:Status-Status}' serit 2>/dev/null || true; }
 is_absent() { [[ -z "$(package_status)" || "$(package_status)" == not-installed ]]; }
 installed_packages() {
