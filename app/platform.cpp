@@ -1,6 +1,7 @@
 #include "app/platform.h"
 
 #include "app/environment.h"
+#include "app/helperoutput.h"
 #include "app/x11window.h"
 #include "resources/maker.h"
 
@@ -158,5 +159,6 @@ QWidget* Platform::createWebView(QWidget* parent)
         return reinterpret_cast<CreateView>(
             moduleFunction(QStringLiteral("serit_webview"), "serit_create_advertisement_view"));
     }();
-    return create ? create(parent) : nullptr;
+    return create ? startEngineWithHelperOutputPassedOn([parent] { return create(parent); })
+                  : nullptr;
 }

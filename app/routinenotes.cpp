@@ -18,23 +18,30 @@ constexpr const char* RoutineNotes[] = {
     // The engine composes the page in software when Qt has no OpenGL, as the
     // program asks of it.
     "No suitable graphics backend found",
+    // A renderer in the engine's sandbox, which keeps fontconfig from its
+    // configuration file; it has its fonts from the program.
+    "Fontconfig error: Cannot load default config file: No such file: (null)",
 };
 
 QtMessageHandler g_next = nullptr;
 
-bool isRoutine(const QMessageLogContext& context, const QString& text)
+bool isRoutine(const QString& text)
 {
-    if (context.category && std::strcmp(context.category, "default") != 0 && *context.category)
-        return false;
     for (const char* note : RoutineNotes)
         if (text.startsWith(QLatin1String(note)))
             return true;
     return false;
 }
 
+bool isUncategorized(const QMessageLogContext& context)
+{
+    return !context.category || !*context.category || std::strcmp(context.category, "default") == 0;
+}
+
 void passOnAllButRoutine(QtMsgType type, const QMessageLogContext& context, const QString& text)
 {
-    if (type != QtFatalMsg && isRoutine(context, text) && !lcRoutine().isEnabled(type))
+    if (type != QtFatalMsg && isUncategorized(context) && isRoutine(text) &&
+        !lcRoutine().isEnabled(type))
         return;
     g_next(type, context, text);
 }
@@ -47,3 +54,5 @@ void quietenRoutineNotes()
     QLoggingCategory::setFilterRules(QStringLiteral("qt.webenginecontext.info=false"));
     g_next = qInstallMessageHandler(passOnAllButRoutine);
 }
+
+bool isKeptBack(const QString& line) { return isRoutine(line) && !lcRoutine().isWarningEnabled(); }
