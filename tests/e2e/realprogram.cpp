@@ -239,7 +239,11 @@ QString PrivateRoot::wrap(const QString& program)
                  "[ \"$1\" = inside ] || exec unshare -m --propagation private \"$0\" inside\n");
     for (const QString& mount : m_mounts)
         script.write(mount.toUtf8() + '\n');
-    script.write("exec '" + program.toUtf8() + "'\n");
+    const QByteArray user = QByteArray::number(m_user);
+    script.write("exec " +
+                 (m_user ? "setpriv --reuid=" + user + " --regid=" + user + " --clear-groups "
+                         : QByteArray()) +
+                 '\'' + program.toUtf8() + "'\n");
     script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     return path;
 }

@@ -73,6 +73,8 @@ public:
     bool start();
     // Shows the program `replacement` in place of the system folder `path`.
     void replace(const QString& path, const QString& replacement);
+    // Runs the program as the unprivileged user `uid` (in its group of the same number).
+    void runAs(uint uid) { m_user = uid; }
     // A script that runs `program` in the private root.
     QString wrap(const QString& program);
     // What the program made, changed or removed in /usr and /etc.
@@ -81,6 +83,7 @@ public:
 private:
     QTemporaryDir m_folder;
     QStringList m_mounts;
+    uint m_user = 0;
 };
 
 // Runs an X tool (xdotool, xprop, xwininfo) with `arguments` and returns what

@@ -200,8 +200,11 @@ private slots:
     void startsQuietlyAndLeavesTheSystemAlone_data()
     {
         QTest::addColumn<bool>("runtimeFolder");
-        QTest::newRow("no runtime folder") << false;
-        QTest::newRow("a runtime folder of the user's") << true;
+        QTest::addColumn<bool>("asUser");
+        QTest::newRow("no runtime folder") << false << false;
+        QTest::newRow("a runtime folder of the user's") << true << false;
+        // With the engine's sandbox, whose renderers write to standard error.
+        QTest::newRow("as a user, in a runtime folder of their own") << true << true;
     }
     // A normal start, the strip's engine and page included, prints nothing. As
     // root the program makes nothing in the system's folders, and once it has
@@ -209,6 +212,7 @@ private slots:
     void startsQuietlyAndLeavesTheSystemAlone()
     {
         QFETCH(bool, runtimeFolder);
+        QFETCH(bool, asUser);
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         for (const char* name : {"XDG_RUNTIME_DIR", "QT_LOGGING_RULES", "QT_LOGGING_CONF"})
             environment.remove(QLatin1String(name));
@@ -218,6 +222,16 @@ private slots:
         PrivateRoot root;
         if (geteuid() == 0 && !root.start())
             QSKIP("no overlay can be mounted here to see what the program writes as root");
+        const QTemporaryDir home;
+        if (asUser) {
+            if (geteuid() != 0)
+                QSKIP("running the program as another user takes root");
+            constexpr uint Nobody = 65534;
+            for (const QTemporaryDir* own : {&folder, &home})
+                QVERIFY(chown(QFile::encodeName(own->path()).constData(), Nobody, Nobody) == 0);
+            environment.insert(QStringLiteral("HOME"), home.path());
+            root.runAs(Nobody);
+        }
         RealProgram program;
         QVERIFY2(
             program.start(geteuid() == 0 ? root.wrap(programPath()) : programPath(), environment),
