@@ -9,6 +9,7 @@
 #include <QScreen>
 #include <QThread>
 
+#include <pwd.h>
 #include <unistd.h>
 
 #include <array>
@@ -260,4 +261,24 @@ QStringList PrivateRoot::made() const
             made << QLatin1Char('/') + QString::fromLatin1(name) + entries.next().mid(upper.size());
     }
     return made;
+}
+
+// The page cannot load here: the strip shows the engine's error page, white
+// where the window underneath is grey (above the tape's top row).
+bool stripShowsAPage(const RealProgram& program)
+{
+    const QImage strip = program.screenshot().copy(0, 0, 173, 36);
+    int white = 0;
+    for (int y = 0; y < strip.height(); ++y)
+        for (int x = 0; x < strip.width(); ++x)
+            white += strip.pixelColor(x, y) == QColor(Qt::white) ? 1 : 0;
+    return white > 173 * 36 / 2;
+}
+
+// The folder Qt takes for the runtime folder where the session names none.
+QString defaultRuntimeFolder()
+{
+    const passwd* user = getpwuid(geteuid());
+    return QDir::temp().filePath(QStringLiteral("runtime-") +
+                                 QString::fromLocal8Bit(user ? user->pw_name : ""));
 }
