@@ -10,6 +10,9 @@
 
 #include <cerrno>
 #include <csignal>
+
+#include <fcntl.h>
+#include <spawn.h>
 #include <unistd.h>
 
 // Qt's own hook for the context that all others share with, as the web engine
@@ -92,6 +95,39 @@ void removeLeftEngineCopies(const QDir& runtime)
     }
 }
 
+// Removes `folder` once this process has ended, however it ends (killed too):
+// a shell of its own session waits for the end of a pipe whose writing end only
+// this process holds.
+void removeWhenThisProcessEnds(const QString& folder)
+{
+    int ends[2];
+    if (pipe2(ends, O_CLOEXEC) != 0)
+        return;
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, ends[0], STDIN_FILENO);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addclosefrom_np(&actions, STDERR_FILENO + 1);
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    sigset_t mask;
+    sigemptyset(&mask);
+    posix_spawnattr_setsigmask(&attributes, &mask);
+    sigaddset(&mask, SIGPIPE);
+    posix_spawnattr_setsigdefault(&attributes, &mask);
+    posix_spawnattr_setflags(&attributes,
+                             POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+    QByteArray path = QFile::encodeName(folder);
+    char shell[] = "sh", command[] = "-c", script[] = "read _; rm -rf -- \"$0\"";
+    char* const arguments[] = {shell, command, script, path.data(), nullptr};
+    pid_t watcher;
+    posix_spawn(&watcher, "/bin/sh", &actions, &attributes, arguments, environ);
+    posix_spawnattr_destroy(&attributes);
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(ends[0]); // the writing end stays open, unused, as long as the process lives
+}
+
 // A folder of this run in the user's runtime folder, removed when the program ends.
 struct RunFolder {
     QDir dir;
@@ -123,6 +159,7 @@ void keepWebEngineOutOfSystemFolders()
     if (!runtime.mkdir(name))
         return;
     folder.dir.setPath(runtime.filePath(name));
+    removeWhenThisProcessEnds(folder.dir.path());
     const QString copy = folder.dir.filePath(QStringLiteral("QtWebEngineProcess"));
     if (QFile::copy(installed, copy))
         qputenv("QTWEBENGINEPROCESS_PATH", QFile::encodeName(copy));
