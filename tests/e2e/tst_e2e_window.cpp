@@ -11,6 +11,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <csignal>
 #include <unistd.h>
 
 namespace {
@@ -180,18 +181,21 @@ private slots:
     {
         QTest::addColumn<bool>("runtimeFolder");
         QTest::addColumn<bool>("asUser");
-        QTest::newRow("no runtime folder") << false << false;
-        QTest::newRow("a runtime folder of the user's") << true << false;
+        QTest::addColumn<bool>("killed");
+        QTest::newRow("no runtime folder, killed") << false << false << true;
+        QTest::newRow("a runtime folder of the user's") << true << false << false;
         // With the engine's sandbox, whose renderers write to standard error.
-        QTest::newRow("as a user, in a runtime folder of their own") << true << true;
+        QTest::newRow("as a user, in a runtime folder of their own") << true << true << false;
     }
     // A normal start, the strip's engine and page included, prints nothing. As
     // root the program makes nothing in the system's folders, and once it has
-    // ended nothing of it is left in the runtime folder.
+    // ended, by a double click on C·CE or killed, nothing of it is left in the
+    // runtime folder.
     void startsQuietlyAndLeavesTheSystemAlone()
     {
         QFETCH(bool, runtimeFolder);
         QFETCH(bool, asUser);
+        QFETCH(bool, killed);
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         for (const char* name : {"XDG_RUNTIME_DIR", "QT_LOGGING_RULES", "QT_LOGGING_CONF"})
             environment.remove(QLatin1String(name));
@@ -217,11 +221,17 @@ private slots:
             qPrintable(program.output()));
         QTRY_VERIFY_WITH_TIMEOUT(stripShowsAPage(program), 2 * Deadline);
         const QString engineCopy = QStringLiteral("serit-engine-%1").arg(program.processId());
-        program.click(Key::ClearEntryAndTape, 1, 2);
+        if (killed)
+            kill(pid_t(program.processId()), SIGKILL);
+        else
+            program.click(Key::ClearEntryAndTape, 1, 2);
         QVERIFY2(program.waitForExit(Deadline), "the program did not end");
         QCOMPARE(program.output(), QString());
         QCOMPARE(root.made(), QStringList());
-        QVERIFY(!QDir(runtimeFolder ? folder.path() : defaultRuntimeFolder()).exists(engineCopy));
+        const QDir runtime(runtimeFolder ? folder.path() : defaultRuntimeFolder());
+        if (killed) // then its folder goes a moment after it
+            QTRY_VERIFY_WITH_TIMEOUT(!runtime.exists(engineCopy), Deadline);
+        QVERIFY(!runtime.exists(engineCopy));
     }
 
     void doubleClickOnClearKeyEndsTheProgram_data()
