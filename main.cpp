@@ -1,11 +1,13 @@
 #include "app/environment.h"
 #include "app/form1.h"
+#include "app/routinenotes.h"
 #include "app/windowsystem.h"
 
 #include <QApplication>
 
 int main(int argc, char* argv[])
 {
+    quietenRoutineNotes();
     chooseWindowSystem();
     prepareWebEngineEnvironment();
     expectWindowSystem();

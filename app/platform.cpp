@@ -1,6 +1,7 @@
 #include "app/platform.h"
 
 #include "app/environment.h"
+#include "app/helperoutput.h"
 #include "app/x11window.h"
 #include "resources/maker.h"
 
@@ -173,8 +174,10 @@ QWidget* Platform::createWebView(QWidget* parent)
         if (!moduleDirectory().exists(QStringLiteral("serit_webview.so")))
             return nullptr;
         shareOpenGLContextsForWebEngine();
+        keepWebEngineOutOfSystemFolders();
         return reinterpret_cast<CreateView>(
             moduleFunction(QStringLiteral("serit_webview"), "serit_create_advertisement_view"));
     }();
-    return create ? create(parent) : nullptr;
+    return create ? startEngineWithHelperOutputPassedOn([parent] { return create(parent); })
+                  : nullptr;
 }

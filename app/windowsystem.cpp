@@ -1,7 +1,12 @@
 #include "app/windowsystem.h"
 
 #include <QByteArray>
+#include <QCoreApplication>
+#include <QDir>
+#include <QJsonArray>
+#include <QJsonObject>
 #include <QList>
+#include <QPluginLoader>
 #include <QString>
 #include <QtGlobal>
 
@@ -34,20 +39,70 @@ bool speaksTurkish()
     return false;
 }
 
+// One line in the user's language, naming the displays of the session, and
+// exit status 1. The toolkit is half made: nothing of it is torn down on the way out.
+[[noreturn]] void sayAndExit(const char* english, const char* turkish, const QByteArray& where)
+{
+    std::fprintf(stderr, speaksTurkish() ? turkish : english, where.constData());
+    std::fflush(stderr);
+    std::_Exit(1);
+}
+
 [[noreturn]] void sayNoDisplayAndExit()
 {
-    const QByteArray where = describe("DISPLAY") + ", " + describe("WAYLAND_DISPLAY");
-    const char* format = speaksTurkish() ? "serit: \xC5\x9E"
-                                           "erit bir grafik ekran gerektirir, ama hi\xC3\xA7"
-                                           "bir "
-                                           "ekrana ula\xC5\x9F\xC4\xB1lam\xC4\xB1yor (%s).\n"
-                                         : "serit: \xC5\x9E"
-                                           "erit needs a graphical display, and none can be "
-                                           "reached (%s).\n";
-    std::fprintf(stderr, format, where.constData());
-    std::fflush(stderr);
-    // The toolkit is half made: nothing of it is torn down on the way out.
-    std::_Exit(1);
+    sayAndExit("serit: \xC5\x9E"
+               "erit needs a graphical display, and none can be reached (%s).\n",
+               "serit: \xC5\x9E"
+               "erit bir grafik ekran gerektirir, ama hi\xC3\xA7"
+               "bir ekrana ula\xC5\x9F\xC4\xB1lam\xC4\xB1yor (%s).\n",
+               describe("DISPLAY") + ", " + describe("WAYLAND_DISPLAY"));
+}
+
+[[noreturn]] void sayWaylandPluginMissingAndExit()
+{
+    sayAndExit("serit: \xC5\x9E"
+               "erit needs the Qt Wayland platform plugin to show its window on this Wayland "
+               "display (%s); install the package qt6-wayland.\n",
+               "serit: \xC5\x9E"
+               "erit'in penceresini bu Wayland ekran\xC4\xB1nda g\xC3\xB6sterebilmesi "
+               "i\xC3\xA7in Qt Wayland platform eklentisi gerekir (%s); qt6-wayland paketini "
+               "kurun.\n",
+               describe("WAYLAND_DISPLAY"));
+}
+
+// Whether a platform plugin that offers `name` lies where the toolkit looks.
+bool platformPluginInstalled(const QString& name)
+{
+    for (const QString& folder : QCoreApplication::libraryPaths()) {
+        const QDir platforms(folder + QStringLiteral("/platforms"));
+        for (const QString& file : platforms.entryList(QDir::Files)) {
+            const QJsonArray keys = QPluginLoader(platforms.filePath(file))
+                                        .metaData()
+                                        .value(QLatin1String("MetaData"))
+                                        .toObject()
+                                        .value(QLatin1String("Keys"))
+                                        .toArray();
+            for (const QJsonValue& key : keys)
+                if (key.toString().compare(name, Qt::CaseInsensitive) == 0)
+                    return true;
+        }
+    }
+    return false;
+}
+
+// Whether the window system asked for (QT_QPA_PLATFORM, a list of names with
+// their options) is Wayland, and the toolkit's plugin for it is not installed:
+// an install with the program's dependencies alone, where Wayland is
+// recommended.
+bool waylandPluginMissing()
+{
+    const QStringList asked = qEnvironmentVariable("QT_QPA_PLATFORM").split(u';');
+    for (const QString& entry : asked) {
+        const QString name = entry.section(u':', 0, 0).trimmed();
+        if (name.startsWith(QLatin1String("wayland")) && !platformPluginInstalled(name))
+            return true;
+    }
+    return false;
 }
 
 void passOnHeldMessages()
@@ -68,8 +123,11 @@ void holdOrExit(QtMsgType type, const QMessageLogContext& context, const QString
             {type, QString::fromUtf8(context.category ? context.category : ""), text});
         return;
     }
-    if (text.contains(QLatin1String("platform plugin")))
+    if (text.contains(QLatin1String("platform plugin"))) {
+        if (waylandPluginMissing())
+            sayWaylandPluginMissingAndExit();
         sayNoDisplayAndExit();
+    }
     passOnHeldMessages();
     qt_message_output(type, context, text);
 }

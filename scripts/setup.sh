@@ -14,7 +14,7 @@ run_packages=(xvfb xauth xdotool x11-utils qt6-wayland)
 package_packages=(dpkg-dev file)
 test_packages=(cups printer-driver-cups-pdf poppler-utils
                clang libclang-rt-14-dev
-               lintian appstream desktop-file-utils
+               lintian appstream desktop-file-utils git
                openbox icewm xfwm4 weston
                kwin-x11 kwin-style-breeze kwin-wayland mutter
                orca speech-dispatcher speech-dispatcher-espeak-ng python3-speechd at-spi2-core

@@ -1,18 +1,20 @@
 #!/usr/bin/env bash
-# Makes the Debian package from a build, checks it with Debian's own tools,
-# installs it as a user would, starts the installed program from its desktop
-# entry and ends it with a double click on C·CE, removes the package and checks
-# that nothing of it is left. The machine's packages end as they were found.
-#   tests/package.sh BUILD-DIR WINDOW-TEST
+# Makes the Debian package twice with the package command, from two clean
+# checkouts of the sources as they are, and checks that both are the same bit
+# for bit and that the command built nothing the package does not hold. Checks
+# the package with Debian's own tools, installs it as a user would, starts the
+# installed program from its desktop entry and ends it with a double click on
+# C·CE, removes the package and checks that nothing of it is left. The
+# machine's packages end as they were found.
+#   tests/package.sh WINDOW-TEST
 # WINDOW-TEST is the end-to-end window test, run here against the installed program.
 set -euo pipefail
 source_dir=$(cd "$(dirname "$0")/.." && pwd)
-build=$(cd "$1" && pwd)
-window_test=$2
+window_test=$1
 
 skip() { echo "SKIP: $*" >&2; exit 77; }
 fail() { echo "FAIL: $*" >&2; exit 1; }
-section() { echo; echo "== $*"; }
+section() { echo; echo "== $* (at ${SECONDS} s)"; }
 package_status() { dpkg-query -W -f='${db:Status-Status}' serit 2>/dev/null || true; }
 is_absent() { [[ -z "$(package_status)" || "$(package_status)" == not-installed ]]; }
 installed_packages() {
@@ -81,12 +83,56 @@ dependency_closure() {
             }'
 }
 
-section "Making the package"
+section "Making the package twice, from two clean checkouts"
+# The tracked files as they are now: a commit of them where they have changes,
+# the last commit where they have none. The checkouts lie at paths of
+# different lengths, and the package command runs in both at once.
+git=(git -c safe.directory='*')
+export GIT_AUTHOR_NAME=serit-test GIT_AUTHOR_EMAIL=test@serit.example
+export GIT_COMMITTER_NAME=serit-test GIT_COMMITTER_EMAIL=test@serit.example
+commit=$("${git[@]}" -C "$source_dir" stash create) || skip "the sources are not a git checkout"
+[[ -n "$commit" ]] || commit=$("${git[@]}" -C "$source_dir" rev-parse HEAD)
+checkouts=("$tmp/one/serit" "$tmp/the-second-checkout/serit")
+builders=()
+for checkout in "${checkouts[@]}"; do
+    "${git[@]}" clone -q --shared --no-checkout "$source_dir" "$checkout"
+    git -C "$checkout" checkout -q --detach "$commit"
+    "$checkout/scripts/package.sh" >"$checkout.log" 2>&1 &
+    builders+=($!)
+done
+for i in "${!checkouts[@]}"; do
+    wait "${builders[$i]}" || {
+        kill "${builders[@]}" 2>/dev/null || true
+        tail -n 40 "${checkouts[$i]}.log"
+        fail "the package command failed"
+    }
+done
 version=$(sed -n 's/^project(serit VERSION \([0-9.]*\).*/\1/p' "$source_dir/CMakeLists.txt")
-deb=$tmp/serit_${version}_$(dpkg --print-architecture).deb
-cpack --config "$build/CPackConfig.cmake" -B "$tmp" >"$tmp/cpack.log" 2>&1 ||
-    { cat "$tmp/cpack.log"; fail "cpack could not make the package"; }
-[[ -f "$deb" ]] || fail "no $(basename "$deb") made; cpack made: $(cd "$tmp" && echo *.deb)"
+name=serit_${version}_$(dpkg --print-architecture).deb
+cmp "${checkouts[0]}/build-package/$name" "${checkouts[1]}/build-package/$name" ||
+    fail "two builds of one commit made different packages"
+deb=$tmp/$name
+cp "${checkouts[0]}/build-package/$name" "$deb"
+echo "the two packages are the same: $(sha256sum "$deb" | cut -d' ' -f1)"
+# Every file bears the time of the commit.
+stamp=$(TZ=UTC date -d "@$(git -C "${checkouts[0]}" log -1 --format=%ct)" '+%F %T')
+times=$(dpkg-deb --fsys-tarfile "$deb" | TZ=UTC tar -tv --full-time | awk '{ print $4 " " $5 }' | sort -u)
+[[ "$times" == "$stamp" ]] || fail "the package's files bear the times $times, not the commit's $stamp"
+echo "every file bears the commit's time, $stamp"
+# The package command builds only what goes into the package, and the tool
+# that renders the icons.
+built=$(cd "${checkouts[0]}/build-package" &&
+    find . \( -name CMakeFiles -o -name _CPack_Packages \) -prune -o -type f -perm -u+x -print |
+    while read -r file; do
+        if [[ "$(head -c 4 "$file" | od -An -c | tr -d ' ')" == '177ELF' ]]; then echo "${file#./}"; fi
+    done)
+for file in $built; do
+    case "$(basename "$file")" in
+        serit | serit_webview.so | serit_printer.so | exporticon) ;;
+        *) fail "the package command built $file, which the package does not hold" ;;
+    esac
+done
+echo "the package command built: $(echo $built)"
 dpkg-deb --info "$deb"
 
 section "Contents"
@@ -114,7 +160,9 @@ desktop-file-validate "$tmp/root/usr/share/applications/serit.desktop" ||
 appstreamcli validate --no-net --strict --override=cid-maybe-not-rdns=pedantic \
     "$tmp"/root/usr/share/metainfo/*.metainfo.xml ||
     fail "appstreamcli finds fault with the metadata"
-lintian --fail-on error "$deb" || fail "lintian reports errors"
+# Not a tag of any kind, the pedantic and informational ones included (among
+# them the hardening-* tags and binary-has-unneeded-section).
+lintian --pedantic -I --fail-on error,warning,info,pedantic "$deb" || fail "lintian finds fault with the package"
 
 section "Installing"
 while read -r dir; do [[ -d "$dir" ]] || echo "$dir"; done <"$tmp/dirs" >"$tmp/new-dirs"
@@ -133,7 +181,19 @@ while read -r file; do
         owner=$(owner_of "$path") || fail "$file needs $path, which no package holds"
         in_closure "$owner" || fail "$file needs $library from $owner, which serit does not depend on"
     done
-    echo "$file: $(readelf -d "$file" | grep -c '(NEEDED)') libraries, each from a dependency"
+    # No library search path that leads to the binary's own folder (or, empty
+    # or relative, to the current one).
+    runpath=$(readelf -d "$file" | sed -n 's/.*(\(RUNPATH\|RPATH\)).*\[\(.*\)\]/\2/p')
+    if [[ -n "$runpath" ]]; then
+        IFS=: read -ra entries <<<"$runpath:"
+        for entry in "${entries[@]}"; do
+            folder=${entry//\$\{ORIGIN\}/$(dirname "$file")}
+            folder=${folder//\$ORIGIN/$(dirname "$file")}
+            [[ "$folder" == /* && "$(realpath -m "$folder")" != "$(dirname "$(realpath "$file")")" ]] ||
+                fail "$file searches its own or the current folder for libraries (RUNPATH $runpath)"
+        done
+    fi
+    echo "$file: $(readelf -d "$file" | grep -c '(NEEDED)') libraries, each from a dependency; search path: ${runpath:-none}"
 done <"$tmp/files"
 # The tape's and the display's faces, and the printout's Courier, which
 # fontconfig takes to Liberation Mono.
@@ -154,7 +214,8 @@ program=$(PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin comm
 [[ "$(owner_of "$program")" == serit ]] || fail "Exec=$exec_line starts $program, not the package's"
 # The strip shows the web view only when the program finds its module from
 # its own folder; a double click on C·CE ends it.
-SERIT_PROGRAM=$program "$window_test" stripShowsTheWebView doubleClickOnClearKeyEndsTheProgram ||
+SERIT_PROGRAM=$program "$window_test" stripShowsTheWebView doubleClickOnClearKeyEndsTheProgram \
+    startsQuietlyAndLeavesTheSystemAlone ||
     fail "the installed program did not run as it should"
 
 section "Removing"

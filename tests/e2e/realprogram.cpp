@@ -1,14 +1,22 @@
 #include "realprogram.h"
 
 #include <QDeadlineTimer>
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
 #include <QGuiApplication>
 #include <QPixmap>
 #include <QScreen>
 #include <QThread>
 
+#include <pwd.h>
+#include <unistd.h>
+
 #include <array>
 
 namespace {
+
+constexpr std::array<const char*, 2> SystemFolders{"usr", "etc"};
 
 // Every wait is for something the program shows; the deadlines only keep a
 // program that never shows it from hanging the test on a very busy machine.
@@ -197,3 +205,80 @@ int RealProgram::waitForTallerThan(int height) const
 bool RealProgram::waitForExit(int milliseconds) { return m_process.waitForFinished(milliseconds); }
 
 QString RealProgram::output() { return QString::fromLocal8Bit(m_process.readAll()); }
+
+bool PrivateRoot::start()
+{
+    if (geteuid() != 0 || !m_folder.isValid())
+        return false;
+    const QDir folder(m_folder.path());
+    for (const char* name : SystemFolders) {
+        const QString upper = QString::fromLatin1(name);
+        if (!folder.mkdir(upper) || !folder.mkdir(upper + QStringLiteral(".work")))
+            return false;
+        m_mounts << QStringLiteral("mount -t overlay overlay -o "
+                                   "'lowerdir=/%1,upperdir=%2,workdir=%2.work' /%1")
+                        .arg(upper, folder.filePath(upper));
+    }
+    return QProcess::execute(wrap(QStringLiteral("/bin/true")), {}) == 0;
+}
+
+void PrivateRoot::replace(const QString& path, const QString& replacement)
+{
+    m_mounts << QStringLiteral("mount --bind '%1' '%2'").arg(replacement, path);
+}
+
+// The script enters a mount namespace of its own and, there, mounts and runs
+// the program in its own place: the program keeps the script's process.
+QString PrivateRoot::wrap(const QString& program)
+{
+    const QString path = QDir(m_folder.path()).filePath(QStringLiteral("run"));
+    QFile script(path);
+    script.remove();
+    if (!script.open(QIODevice::WriteOnly))
+        return {};
+    script.write("#!/bin/sh -e\n"
+                 "[ \"$1\" = inside ] || exec unshare -m --propagation private \"$0\" inside\n");
+    for (const QString& mount : m_mounts)
+        script.write(mount.toUtf8() + '\n');
+    const QByteArray user = QByteArray::number(m_user);
+    script.write("exec " +
+                 (m_user ? "setpriv --reuid=" + user + " --regid=" + user + " --clear-groups "
+                         : QByteArray()) +
+                 '\'' + program.toUtf8() + "'\n");
+    script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    return path;
+}
+
+QStringList PrivateRoot::made() const
+{
+    QStringList made;
+    for (const char* name : SystemFolders) {
+        const QString upper = QDir(m_folder.path()).filePath(QString::fromLatin1(name));
+        QDirIterator entries(upper,
+                             QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
+                             QDirIterator::Subdirectories);
+        while (entries.hasNext())
+            made << QLatin1Char('/') + QString::fromLatin1(name) + entries.next().mid(upper.size());
+    }
+    return made;
+}
+
+// The page cannot load here: the strip shows the engine's error page, white
+// where the window underneath is grey (above the tape's top row).
+bool stripShowsAPage(const RealProgram& program)
+{
+    const QImage strip = program.screenshot().copy(0, 0, 173, 36);
+    int white = 0;
+    for (int y = 0; y < strip.height(); ++y)
+        for (int x = 0; x < strip.width(); ++x)
+            white += strip.pixelColor(x, y) == QColor(Qt::white) ? 1 : 0;
+    return white > 173 * 36 / 2;
+}
+
+// The folder Qt takes for the runtime folder where the session names none.
+QString defaultRuntimeFolder()
+{
+    const passwd* user = getpwuid(geteuid());
+    return QDir::temp().filePath(QStringLiteral("runtime-") +
+                                 QString::fromLocal8Bit(user ? user->pw_name : ""));
+}

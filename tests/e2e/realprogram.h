@@ -5,6 +5,8 @@
 #include <QProcessEnvironment>
 #include <QRect>
 #include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
 
 // The real calculator program on the X display of the test, driven as a user
 // drives it: xdotool moves the pointer and presses mouse buttons and keys, all
@@ -59,6 +61,36 @@ private:
     QString m_window;
     QByteArray m_resolverRule;
     mutable QProcess m_process;
+};
+
+// Whether the advertisement strip shows a page: where the page cannot load,
+// the engine's error page, white where the window underneath is grey.
+bool stripShowsAPage(const RealProgram& program);
+
+// The folder Qt takes for the runtime folder where the session names none.
+QString defaultRuntimeFolder();
+
+// The program in a mount namespace of its own, as root only: what it writes
+// in the system's folders /usr and /etc lands in folders of the test's, and a
+// system folder can be shown to it with other contents, while the real folders
+// stay as they are.
+class PrivateRoot {
+public:
+    // Whether it can run here: as root, where overlays can be mounted.
+    bool start();
+    // Shows the program `replacement` in place of the system folder `path`.
+    void replace(const QString& path, const QString& replacement);
+    // Runs the program as the unprivileged user `uid` (in its group of the same number).
+    void runAs(uint uid) { m_user = uid; }
+    // A script that runs `program` in the private root.
+    QString wrap(const QString& program);
+    // What the program made, changed or removed in /usr and /etc.
+    QStringList made() const;
+
+private:
+    QTemporaryDir m_folder;
+    QStringList m_mounts;
+    uint m_user = 0;
 };
 
 // Runs an X tool (xdotool, xprop, xwininfo) with `arguments` and returns what

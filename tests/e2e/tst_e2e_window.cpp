@@ -6,10 +6,15 @@
 
 #include "keys/keytable.h"
 
+#include <QDir>
+#include <QLibraryInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <csignal>
 #include <optional>
+
+#include <unistd.h>
 
 namespace {
 
@@ -202,21 +207,68 @@ private slots:
         QCOMPARE(shot.pixelColor(100, 51 + 50), QColor(0, 192, 192));
     }
 
-    // The page cannot load here: the strip shows the engine's error page, white
-    // where the window underneath is grey (above the tape's top row).
     void stripShowsTheWebView()
     {
         RealProgram program;
         QVERIFY2(program.start(programPath()), qPrintable(program.output()));
-        const auto whiteInStrip = [&program] {
-            const QImage strip = program.screenshot().copy(0, 0, 173, 36);
-            int white = 0;
-            for (int y = 0; y < strip.height(); ++y)
-                for (int x = 0; x < strip.width(); ++x)
-                    white += strip.pixelColor(x, y) == QColor(Qt::white) ? 1 : 0;
-            return white;
-        };
-        QTRY_VERIFY_WITH_TIMEOUT(whiteInStrip() > 173 * 36 / 2, 2 * Deadline);
+        QTRY_VERIFY_WITH_TIMEOUT(stripShowsAPage(program), 2 * Deadline);
+    }
+
+    void startsQuietlyAndLeavesTheSystemAlone_data()
+    {
+        QTest::addColumn<bool>("runtimeFolder");
+        QTest::addColumn<bool>("asUser");
+        QTest::addColumn<bool>("killed");
+        QTest::newRow("no runtime folder, killed") << false << false << true;
+        QTest::newRow("a runtime folder of the user's") << true << false << false;
+        // With the engine's sandbox, whose renderers write to standard error.
+        QTest::newRow("as a user, in a runtime folder of their own") << true << true << false;
+    }
+    // A normal start, the strip's engine and page included, prints nothing. As
+    // root the program makes nothing in the system's folders, and once it has
+    // ended, by a double click on C·CE or killed, nothing of it is left in the
+    // runtime folder.
+    void startsQuietlyAndLeavesTheSystemAlone()
+    {
+        QFETCH(bool, runtimeFolder);
+        QFETCH(bool, asUser);
+        QFETCH(bool, killed);
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        for (const char* name : {"XDG_RUNTIME_DIR", "QT_LOGGING_RULES", "QT_LOGGING_CONF"})
+            environment.remove(QLatin1String(name));
+        const QTemporaryDir folder;
+        if (runtimeFolder)
+            environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), folder.path());
+        PrivateRoot root;
+        if (geteuid() == 0 && !root.start())
+            QSKIP("no overlay can be mounted here to see what the program writes as root");
+        const QTemporaryDir home;
+        if (asUser) {
+            if (geteuid() != 0)
+                QSKIP("running the program as another user takes root");
+            constexpr uint Nobody = 65534;
+            for (const QTemporaryDir* own : {&folder, &home})
+                QVERIFY(chown(QFile::encodeName(own->path()).constData(), Nobody, Nobody) == 0);
+            environment.insert(QStringLiteral("HOME"), home.path());
+            root.runAs(Nobody);
+        }
+        RealProgram program;
+        QVERIFY2(
+            program.start(geteuid() == 0 ? root.wrap(programPath()) : programPath(), environment),
+            qPrintable(program.output()));
+        QTRY_VERIFY_WITH_TIMEOUT(stripShowsAPage(program), 2 * Deadline);
+        const QString engineCopy = QStringLiteral("serit-engine-%1").arg(program.processId());
+        if (killed)
+            kill(pid_t(program.processId()), SIGKILL);
+        else
+            program.click(Key::ClearEntryAndTape, 1, 2);
+        QVERIFY2(program.waitForExit(Deadline), "the program did not end");
+        QCOMPARE(program.output(), QString());
+        QCOMPARE(root.made(), QStringList());
+        const QDir runtime(runtimeFolder ? folder.path() : defaultRuntimeFolder());
+        if (killed) // then its folder goes a moment after it
+            QTRY_VERIFY_WITH_TIMEOUT(!runtime.exists(engineCopy), Deadline);
+        QVERIFY(!runtime.exists(engineCopy));
     }
 
     void doubleClickOnClearKeyEndsTheProgram_data()
@@ -285,17 +337,25 @@ private slots:
         QTest::addColumn<QString>("waylandDisplay");
         QTest::addColumn<bool>("runtimeFolder");
         QTest::addColumn<QString>("language");
+        QTest::addColumn<bool>("waylandPlugin");
         QTest::addColumn<QString>("said");
         const QString english = QStringLiteral("needs a graphical display");
-        QTest::newRow("none") << QString() << QString() << false << "C.UTF-8" << english;
+        QTest::newRow("none") << QString() << QString() << false << "C.UTF-8" << true << english;
         QTest::newRow("X display not there")
-            << ":9999" << QString() << false << "C.UTF-8" << english;
+            << ":9999" << QString() << false << "C.UTF-8" << true << english;
         QTest::newRow("Wayland display not there")
-            << QString() << "serit-none" << true << "en_US.UTF-8" << english;
+            << QString() << "serit-none" << true << "en_US.UTF-8" << true << english;
         QTest::newRow("Wayland display without a runtime folder")
-            << QString() << "serit-none" << false << "en_US.UTF-8" << english;
+            << QString() << "serit-none" << false << "en_US.UTF-8" << true << english;
         QTest::newRow("none, in Turkish") << QString() << QString() << false << "tr_TR.UTF-8"
-                                          << "grafik ekran gerektirir";
+                                          << true << "grafik ekran gerektirir";
+        // An install with the dependencies alone, in a session of Wayland alone.
+        QTest::newRow("Wayland without the toolkit's Wayland plugin")
+            << QString() << "serit-none" << true << "en_US.UTF-8" << false
+            << "needs the Qt Wayland platform plugin";
+        QTest::newRow("Wayland without the toolkit's Wayland plugin, in Turkish")
+            << QString() << "serit-none" << true << "tr_TR.UTF-8" << false
+            << "Wayland platform eklentisi gerekir";
     }
     // One line that says why, exit status 1, and no crash.
     void withoutADisplaySaysSoAndExits()
@@ -304,6 +364,7 @@ private slots:
         QFETCH(QString, waylandDisplay);
         QFETCH(bool, runtimeFolder);
         QFETCH(QString, language);
+        QFETCH(bool, waylandPlugin);
         QFETCH(QString, said);
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         for (const char* name :
@@ -317,9 +378,22 @@ private slots:
         if (!waylandDisplay.isEmpty())
             environment.insert(QStringLiteral("WAYLAND_DISPLAY"), waylandDisplay);
         environment.insert(QStringLiteral("LANG"), language);
+        // The program sees the toolkit's platform plugins without Wayland's.
+        PrivateRoot root;
+        const QTemporaryDir plugins;
+        if (!waylandPlugin) {
+            if (!root.start())
+                QSKIP("hiding the Wayland plugin takes root and a mount namespace");
+            const QDir installed(QLibraryInfo::path(QLibraryInfo::PluginsPath) +
+                                 QStringLiteral("/platforms"));
+            for (const QFileInfo& plugin : installed.entryInfoList(QDir::Files))
+                if (!plugin.fileName().contains(QLatin1String("wayland")))
+                    QVERIFY(QFile::link(plugin.filePath(), plugins.filePath(plugin.fileName())));
+            root.replace(installed.path(), plugins.path());
+        }
         QProcess program;
         program.setProcessEnvironment(environment);
-        program.start(programPath(), {});
+        program.start(waylandPlugin ? programPath() : root.wrap(programPath()), {});
         QVERIFY(program.waitForFinished(Deadline));
         QCOMPARE(program.exitStatus(), QProcess::NormalExit);
         QCOMPARE(program.exitCode(), 1);
@@ -328,6 +402,9 @@ private slots:
                 .split(u'\n', Qt::SkipEmptyParts);
         QCOMPARE(lines.size(), 1);
         QVERIFY2(lines.first().contains(said), qPrintable(lines.first()));
+        // Where the plugin is missing, the line names its package.
+        QVERIFY2(waylandPlugin || lines.first().contains(QLatin1String("qt6-wayland")),
+                 qPrintable(lines.first()));
     }
 
     void keepsEveryKeyOnTheScreenUnderWayland_data()
