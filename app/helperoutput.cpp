@@ -6,6 +6,7 @@
 #include <QSocketNotifier>
 #include <QString>
 
+#include <cerrno>
 #include <cstdio>
 
 #include <fcntl.h>
@@ -38,23 +39,25 @@ public:
 
     ~HelperOutput() override { ::close(m_readEnd); }
 
-private:
+    // Passes on whatever the pipe holds now, and stops at its end.
     void read()
     {
         char buffer[4096];
-        const ssize_t size = ::read(m_readEnd, buffer, sizeof buffer);
-        if (size <= 0) {
-            m_notifier->setEnabled(false);
-            passOn(std::exchange(m_pending, {}));
+        ssize_t size;
+        while ((size = ::read(m_readEnd, buffer, sizeof buffer)) > 0) {
+            m_pending.append(buffer, size);
+            for (qsizetype end; (end = m_pending.indexOf('\n')) >= 0;) {
+                passOn(m_pending.left(end + 1));
+                m_pending.remove(0, end + 1);
+            }
+        }
+        if (size < 0 && (errno == EAGAIN || errno == EINTR))
             return;
-        }
-        m_pending.append(buffer, size);
-        for (qsizetype end; (end = m_pending.indexOf('\n')) >= 0;) {
-            passOn(m_pending.left(end + 1));
-            m_pending.remove(0, end + 1);
-        }
+        m_notifier->setEnabled(false);
+        passOn(std::exchange(m_pending, {}));
     }
 
+private:
     static void passOn(const QByteArray& line)
     {
         if (!line.isEmpty() && !isKeptBack(QString::fromLocal8Bit(line.trimmed())))
@@ -75,9 +78,13 @@ QWidget* startEngineWithHelperOutputPassedOn(const std::function<QWidget*()>& st
     static bool started = false;
     if (std::exchange(started, true))
         return start();
+    // Neither end ever blocks: the program reads the pipe from its event loop,
+    // and while the engine starts the program's own output goes there too, so a
+    // full pipe must lose a line rather than stop the program.
     int ends[2];
-    if (pipe2(ends, O_CLOEXEC) != 0)
+    if (pipe2(ends, O_CLOEXEC | O_NONBLOCK) != 0)
         return start();
+    fcntl(ends[1], F_SETPIPE_SZ, 1 << 20);
     const int standardError = fcntl(STDERR_FILENO, F_DUPFD_CLOEXEC, 3);
     if (standardError < 0 || dup2(ends[1], STDERR_FILENO) < 0) {
         for (const int descriptor : {ends[0], ends[1], standardError})
@@ -86,10 +93,12 @@ QWidget* startEngineWithHelperOutputPassedOn(const std::function<QWidget*()>& st
         return start();
     }
     ::close(ends[1]);
-    new HelperOutput(ends[0], QCoreApplication::instance());
+    auto* output = new HelperOutput(ends[0], QCoreApplication::instance());
     QWidget* view = start();
     std::fflush(stderr);
     dup2(standardError, STDERR_FILENO);
     ::close(standardError);
+    // What the program itself wrote meanwhile goes out before what it writes next.
+    output->read();
     return view;
 }
