@@ -1,7 +1,7 @@
-#include "app/environment.h"
 #include "app/form1.h"
-#include "app/routinenotes.h"
-#include "app/windowsystem.h"
+#include "app/platform/environment.h"
+#include "app/platform/routinenotes.h"
+#include "app/platform/windowsystem.h"
 
 #include <QApplication>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/platform.h"
+#include "app/platform/platform.h"
 #include "core/calculatorstate.h"
 #include "keys/keytable.h"
 

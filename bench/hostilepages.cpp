@@ -5,8 +5,8 @@
 // worst, when the renderer was ended, and then, with the calculator in this
 // process, the time a typed key takes meanwhile. On the display given.
 
-#include "app/environment.h"
 #include "app/form1.h"
+#include "app/platform/environment.h"
 #include "makerhost.h"
 #include "rendererprocesses.h"
 

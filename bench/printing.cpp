@@ -2,7 +2,7 @@
 // handing every page, as a job of its own, to the system's default queue,
 // through the program's own printing code. Prints lines=N pages=P ms=T.
 
-#include "app/platform.h"
+#include "app/platform/platform.h"
 #include "tape/printlayout.h"
 
 #include <QApplication>

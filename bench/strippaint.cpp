@@ -4,8 +4,8 @@
 // Prints strip_paints=1 and the time it took, or strip_paints=0.
 
 #include "app/advertisementstrip.h"
-#include "app/environment.h"
 #include "app/form1.h"
+#include "app/platform/environment.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>

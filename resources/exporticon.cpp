@@ -1,7 +1,7 @@
 // Renders the application icon to PNG files at build time, for the icon theme.
 // Usage: exporticon SIZE FILE [SIZE FILE ...]
 
-#include "app/windowicon.h"
+#include "app/face/windowicon.h"
 
 #include <QGuiApplication>
 #include <QPixmap>

@@ -4,8 +4,8 @@
 // a key or exhausting the machine.
 
 #include "app/advertisementstrip.h"
-#include "app/environment.h"
 #include "app/form1.h"
+#include "app/platform/environment.h"
 #include "formdriver.h"
 #include "makerhost.h"
 #include "rendererprocesses.h"

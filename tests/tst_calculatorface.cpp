@@ -1,5 +1,5 @@
-#include "app/calculatorface.h"
-#include "app/windowicon.h"
+#include "app/face/calculatorface.h"
+#include "app/face/windowicon.h"
 #include "keys/keytable.h"
 
 #include <QImage>

@@ -3,7 +3,7 @@
 // from the scheduler's spool.
 #include "cupsspool.h"
 
-#include "app/platform.h"
+#include "app/platform/platform.h"
 #include "tape/printlayout.h"
 
 #include <QApplication>

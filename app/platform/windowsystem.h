@@ -12,7 +12,7 @@ void chooseWindowSystem();
 // From now until windowSystemReached(), a failure to reach any display ends the
 // program with one line saying that it needs a graphical display (or, where it
 // was to run on Wayland and the toolkit's Wayland plugin is not installed, that
-// it needs that plugin), and exit status 1, instead of the toolkit's abort. The toolkit's other messages of that
-// moment are held back, and passed on once the display is reached.
+// it needs that plugin), and exit status 1, instead of the toolkit's abort. The toolkit's other
+// messages of that moment are held back, and passed on once the display is reached.
 void expectWindowSystem();
 void windowSystemReached();

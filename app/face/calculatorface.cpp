@@ -1,6 +1,6 @@
-#include "app/calculatorface.h"
+#include "app/face/calculatorface.h"
 
-#include "app/facepainter.h"
+#include "app/face/facepainter.h"
 #include "app/twips.h"
 
 #include <QPainter>

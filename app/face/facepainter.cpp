@@ -1,8 +1,8 @@
-#include "app/facepainter.h"
+#include "app/face/facepainter.h"
 
-#include "app/calculatorface.h"
-#include "app/facepalette.h"
-#include "app/keypainter.h"
+#include "app/face/calculatorface.h"
+#include "app/face/facepalette.h"
+#include "app/face/keypainter.h"
 #include "keys/keytable.h"
 
 #include <QFontMetricsF>

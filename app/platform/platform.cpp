@@ -1,8 +1,8 @@
-#include "app/platform.h"
+#include "app/platform/platform.h"
 
-#include "app/environment.h"
-#include "app/helperoutput.h"
-#include "app/x11window.h"
+#include "app/platform/environment.h"
+#include "app/platform/helperoutput.h"
+#include "app/platform/x11window.h"
 #include "resources/maker.h"
 
 #include <QAbstractButton>

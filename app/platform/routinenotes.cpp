@@ -1,4 +1,4 @@
-#include "app/routinenotes.h"
+#include "app/platform/routinenotes.h"
 
 #include <QLoggingCategory>
 #include <QString>

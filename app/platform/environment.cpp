@@ -1,4 +1,4 @@
-#include "app/environment.h"
+#include "app/platform/environment.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "app/windowicon.h"
+#include "app/face/windowicon.h"
 
 #include <QIconEngine>
 #include <QLinearGradient>

@@ -1,4 +1,4 @@
-#include "app/x11window.h"
+#include "app/platform/x11window.h"
 
 #include <QDeadlineTimer>
 #include <QGuiApplication>

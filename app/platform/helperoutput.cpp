@@ -1,6 +1,6 @@
-#include "app/helperoutput.h"
+#include "app/platform/helperoutput.h"
 
-#include "app/routinenotes.h"
+#include "app/platform/routinenotes.h"
 
 #include <QCoreApplication>
 #include <QSocketNotifier>

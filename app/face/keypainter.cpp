@@ -1,6 +1,6 @@
-#include "app/keypainter.h"
+#include "app/face/keypainter.h"
 
-#include "app/facepalette.h"
+#include "app/face/facepalette.h"
 #include "keys/keytable.h"
 
 #include <QFontMetricsF>

@@ -1,4 +1,4 @@
-#include "app/windowsystem.h"
+#include "app/platform/windowsystem.h"
 
 #include <QByteArray>
 #include <QCoreApplication>
