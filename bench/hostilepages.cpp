@@ -11,6 +11,7 @@
 #include "rendererprocesses.h"
 
 #include <QApplication>
+#include <QDirIterator>
 #include <QElapsedTimer>
 #include <QHash>
 #include <QProcess>
@@ -82,6 +83,23 @@ QList<Page> pages()
                             "1 << 20); a.fill(1); kept.push(a); }, 5);")},
         {"processor hog", page("setTimeout(() => { for (;;); }, 200);")},
         {"60 MB page", hugePage()},
+        {"title flood", page("let n = 0; setInterval(() => document.title = ++n, 1);")},
+        {"request flood", page("let n = 0; (function more() { for (let i = 0; i < 50; ++i)"
+                               " fetch('/flood?' + ++n).catch(() => {}); setTimeout(more, 10);"
+                               " })();")},
+        {"database hog",
+         page("const chunk = new Uint8Array(8 << 20).fill(7); let n = 0;"
+              " const r = indexedDB.open('hog');"
+              " r.onupgradeneeded = () => r.result.createObjectStore('s');"
+              " r.onsuccess = () => (function more() { const t = r.result.transaction('s',"
+              " 'readwrite'); t.objectStore('s').put(chunk.slice(), ++n); t.oncomplete = more;"
+              " })();")},
+        {"blob hog", page("const kept = [], chunk = new Uint8Array(8 << 20).fill(7);"
+                          " setInterval(() => kept.push(new Blob([chunk])), 300);")},
+        {"10,000 frames", page("for (let i = 0; i < 10000; ++i)"
+                               " document.body.append(document.createElement('iframe'));")},
+        {"busy workers", page("for (let i = 0; i < 8; ++i) new Worker(URL.createObjectURL("
+                              "new Blob(['for (;;);'])));")},
     };
 }
 
@@ -112,6 +130,17 @@ double timeKey(const Form1& form, char key)
     QTest::keyClick(focus ? focus : form.windowHandle(), key);
     QCoreApplication::processEvents();
     return static_cast<double>(timer.nsecsElapsed()) / 1e6;
+}
+
+// Files and folders under the home folder, which the program is to leave alone.
+int homeEntries()
+{
+    int entries = 0;
+    QDirIterator it(QDir::homePath(), QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    for (; it.hasNext(); it.next())
+        ++entries;
+    return entries;
 }
 
 bool loaded(const MakerHost& host)
@@ -188,14 +217,15 @@ QString programFigures(MakerHost& host, const QString& program)
     calculator.kill();
     calculator.waitForFinished();
     const double tick = static_cast<double>(sysconf(_SC_CLK_TCK));
-    return QStringLiteral("calc_cpu=%1% calc_private=%2MiB calc_growth=%3MiB renderer_cpu=%4% "
-                          "renderer_peak=%5MiB ended_after=%6")
+    return QStringLiteral("calc_cpu=%1% calc_private=%2MiB calc_growth=%3MiB calc_peak=%7MiB "
+                          "renderer_cpu=%4% renderer_peak=%5MiB ended_after=%6")
         .arg(100.0 * static_cast<double>(after.ticks - before.ticks) / tick / seconds, 0, 'f', 1)
         .arg(static_cast<double>(after.privateKiB) / 1024, 0, 'f', 1)
         .arg(static_cast<double>(after.privateKiB - before.privateKiB) / 1024, 0, 'f', 1)
         .arg(100.0 * static_cast<double>(rendererUsed) / tick / seconds, 0, 'f', 1)
         .arg(renderers.largestMiB())
-        .arg(endedAfter < 0 ? QStringLiteral("-") : QString::number(endedAfter, 'f', 0) + u's');
+        .arg(endedAfter < 0 ? QStringLiteral("-") : QString::number(endedAfter, 'f', 0) + u's')
+        .arg(renderers.largestStarterMiB());
 }
 
 } // namespace
@@ -211,11 +241,13 @@ int main(int argc, char* argv[])
     for (const Page& each : pages()) {
         host.setPage(each.html);
         host.clear();
+        const int homeBefore = homeEntries();
         const QString figures = programFigures(host, program);
         host.clear();
         const QString keys = keyTimes(host);
-        std::printf("%-16s %s %s page_requests=%d\n", each.name, qPrintable(figures),
-                    qPrintable(keys), host.pageRequests());
+        std::printf("%-16s %s %s page_requests=%d home_entries=%d\n", each.name,
+                    qPrintable(figures), qPrintable(keys), host.pageRequests(),
+                    homeEntries() - homeBefore);
         std::fflush(stdout);
     }
     return 0;

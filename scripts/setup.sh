@@ -15,7 +15,7 @@ package_packages=(dpkg-dev file)
 test_packages=(cups printer-driver-cups-pdf poppler-utils
                clang libclang-rt-14-dev
                lintian appstream desktop-file-utils git
-               openbox icewm xfwm4 weston
+               openbox icewm xfwm4 weston pulseaudio pulseaudio-utils
                kwin-x11 kwin-style-breeze kwin-wayland mutter
                orca speech-dispatcher speech-dispatcher-espeak-ng python3-speechd at-spi2-core
                dbus dbus-daemon procps)

@@ -33,6 +33,16 @@ QByteArray MakerHost::resolverRule() const
            '"';
 }
 
+QByteArray MakerHost::page(const QByteArray& body, const QByteArray& script)
+{
+    return "<!doctype html><html><body style=\"margin:0;background:#fc0\">" + body + "Reklam" +
+           "<script>function report(what) { fetch('/report?' + what); }\n"
+           "addEventListener('click', () => report('clicked'), true);\n" +
+           script +
+           "\nrequestAnimationFrame(() => requestAnimationFrame(() => report('ready')));"
+           "</script></body></html>";
+}
+
 QStringList MakerHost::reports() const
 {
     QStringList reports;

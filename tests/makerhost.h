@@ -15,6 +15,12 @@ public:
     // The engine flag that sends every host name to this server.
     QByteArray resolverRule() const;
 
+    // A page of the maker's: `script` runs once the body is there; every page
+    // says when it is on screen (two frames drawn), and reports each click
+    // that reaches it. The engine takes no input before a page has shown some
+    // text.
+    static QByteArray page(const QByteArray& body, const QByteArray& script = {});
+
     // What the advertisement page's address answers from now on.
     void setPage(const QByteArray& html) { m_page = html; }
 

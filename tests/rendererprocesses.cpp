@@ -13,12 +13,17 @@ QByteArray procFile(qint64 pid, const char* name)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-// The fields of a process's stat line from its state on: the command name
-// before them, in parentheses, may hold blanks.
+// The fields of a stat line from its state on: the command name before them,
+// in parentheses, may hold blanks.
+QList<QByteArray> fieldsOf(const QByteArray& stat)
+{
+    return stat.mid(stat.lastIndexOf(')') + 2).split(' ');
+}
+
 QList<QByteArray> statFields(qint64 pid)
 {
     const QByteArray stat = procFile(pid, "stat");
-    return stat.mid(stat.lastIndexOf(')') + 2).split(' ');
+    return fieldsOf(stat);
 }
 
 // Parent of every process, from the fourth field of its stat line.
@@ -86,6 +91,38 @@ bool RendererProcesses::anyAlive(const QList<qint64>& pids)
     return false;
 }
 
+bool RendererProcesses::allRunAtNiceness(const QList<qint64>& pids, int niceness)
+{
+    if (!anyAlive(pids))
+        return false;
+    for (const qint64 pid : pids) {
+        const QString tasks = QStringLiteral("/proc/%1/task").arg(pid);
+        for (const QString& thread : QDir(tasks).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+            QFile stat(tasks + u'/' + thread + QStringLiteral("/stat"));
+            // The niceness is the 19th field; a thread that has ended has none.
+            const QList<QByteArray> fields =
+                stat.open(QIODevice::ReadOnly) ? fieldsOf(stat.readAll()) : QList<QByteArray>();
+            if (fields.size() > 16 && fields[16].toInt() < niceness)
+                return false;
+        }
+    }
+    return true;
+}
+
+bool RendererProcesses::anyRunsAsRoot(const QList<qint64>& pids)
+{
+    for (const qint64 pid : pids) {
+        QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+        if (!status.open(QIODevice::ReadOnly))
+            continue;
+        // "Uid:" with the real, effective, saved and file system user.
+        for (const QByteArray& line : status.readAll().split('\n'))
+            if (line.startsWith("Uid:") && line.simplified().split(' ').contains("0"))
+                return true;
+    }
+    return false;
+}
+
 qint64 RendererProcesses::processorTicks(qint64 pid)
 {
     const QList<QByteArray> fields = statFields(pid);
@@ -104,4 +141,5 @@ void RendererProcesses::sample()
 {
     for (const qint64 pid : m_watched)
         m_largestKiB = qMax(m_largestKiB, privateKiB(pid));
+    m_largestStarterKiB = qMax(m_largestStarterKiB, privateKiB(m_starter));
 }

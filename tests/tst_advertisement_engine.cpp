@@ -1,20 +1,21 @@
 // The advertisement strip with the real web engine: loaded after the window is
 // painted, sent to the maker's page (served here by a local stand-in for the
 // maker's host), and whatever that page does, never opening a window, taking
-// a key or exhausting the machine.
+// a key, exhausting the machine, starting another program, making a sound or
+// leaving anything behind. On an X display, whose selection a page could write.
 
 #include "app/advertisementstrip.h"
 #include "app/form1.h"
 #include "app/platform/environment.h"
+#include "desktopwitness.h"
 #include "formdriver.h"
 #include "makerhost.h"
 #include "rendererprocesses.h"
-#include "tape/tapeview.h"
+#include "stripdriver.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QTest>
-#include <QTimer>
 #include <QUrl>
 #include <QVariant>
 #include <QWindow>
@@ -22,6 +23,7 @@
 namespace {
 
 MakerHost* host = nullptr;
+DesktopWitness* witness = nullptr;
 
 #ifdef __SANITIZE_ADDRESS__
 constexpr bool AddressSanitizer = true;
@@ -29,115 +31,22 @@ constexpr bool AddressSanitizer = true;
 constexpr bool AddressSanitizer = false;
 #endif
 
-class SmallScreen : public Platform {
-public:
-    QSize screenSize() const override { return {1024, 768}; }
-};
-
-// The maker's page: `script` runs once the body is there; every page says
-// when it is on screen (two frames drawn), and reports each click that reaches
-// it. The engine takes no input before a page has shown some text.
 QByteArray makerPage(const QByteArray& body, const QByteArray& script = {})
 {
-    return "<!doctype html><html><body style=\"margin:0;background:#fc0\">" + body + "Reklam" +
-           "<script>function report(what) { fetch('/report?' + what); }\n"
-           "addEventListener('click', () => report('clicked'), true);\n" +
-           script +
-           "\nrequestAnimationFrame(() => requestAnimationFrame(() => report('ready')));"
-           "</script></body></html>";
+    return MakerHost::page(body, script);
 }
 
-// Top-level windows other than the calculator's that reach the screen.
-class WindowWatch : public QObject {
-public:
-    explicit WindowWatch(QWindow* calculator)
-        : m_calculator(calculator)
-    {
-        qApp->installEventFilter(this);
-    }
-    QStringList shown;
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (event->type() != QEvent::Expose)
-            return false;
-        auto* window = qobject_cast<QWindow*>(watched);
-        if (window && !window->parent() && window != m_calculator && window->isVisible())
-            shown.append(QString::fromLatin1(window->metaObject()->className()) + u' ' +
-                         window->title());
-        return false;
-    }
-
-private:
-    QWindow* m_calculator;
-};
-
-// The strip's own window: the innermost window inside the calculator's.
-QWindow* stripWindow(const Form1& form)
-{
-    QWindow* innermost = nullptr;
-    int deepest = 0;
-    for (QWindow* window : QGuiApplication::allWindows()) {
-        int depth = 0;
-        const QWindow* ancestor = window;
-        while (ancestor && ancestor != form.windowHandle()) {
-            ancestor = ancestor->parent();
-            ++depth;
-        }
-        if (ancestor && depth > deepest) {
-            deepest = depth;
-            innermost = window;
-        }
-    }
-    return innermost;
-}
-
-// The page's background colour shows in the strip, past the page's content:
-// what the user sees before clicking into it.
-bool stripShowsThePage(const Form1& form)
-{
-    for (QWidget* widget : QApplication::topLevelWidgets())
-        if (widget->windowHandle() && widget->windowHandle() == stripWindow(form)) {
-            const QImage strip = widget->grab().toImage();
-            return !strip.isNull() &&
-                   strip.pixelColor(strip.width() - 10, strip.height() - 5) == QColor(0xffcc00);
-        }
-    return false;
-}
-
-// A click as the mouse gives it: the pointer moves onto the strip, a button
-// goes down and comes up.
-void clickStrip(const Form1& form, Qt::MouseButton button)
-{
-    QWindow* strip = stripWindow(form);
-    const QPoint point(60, 15);
-    QTest::mouseMove(strip, point);
-    QTest::mousePress(strip, button, {}, point, 50);
-    QTest::mouseRelease(strip, button, {}, point, 80);
-}
-
-// Types as the keyboard does: into whichever window has the keyboard.
-void typeKeys(const Form1& form, const QString& keys)
-{
-    for (const QChar key : keys) {
-        QWindow* focus = QGuiApplication::focusWindow();
-        QTest::keyClick(focus ? focus : form.windowHandle(), key.toLatin1());
-    }
-}
-
-QStringList tapeLines(const Form1& form)
-{
-    return form.findChild<TapeView*>(QStringLiteral("List1"))->lines();
-}
-
-// Timer2 ticks once a minute; the page is asked for again at the 60th tick.
-void askForThePageAgain(Form1& form)
-{
-    auto* timer2 = form.findChild<QTimer*>(QStringLiteral("Timer2"));
-    for (int tick = 0; tick < 60; ++tick)
-        QMetaObject::invokeMethod(timer2, "timeout");
-}
+// A page's rules fire once it has done what it does for long enough, which a
+// busy machine makes take longer; this only stops a test whose page is never
+// ended (QtTest waits three times as long before it fails, and ends a test
+// function after five minutes).
+constexpr int RuleFiresWithinMs = 90000;
+// What the calculator's own process may hold with an ordinary page, and what
+// the strip's renderer may.
+constexpr qint64 CalculatorMiB = 64;
+constexpr qint64 RendererMiB = 256;
+// Below the calculator's priority, for every thread of the renderer.
+constexpr int RendererNiceness = 10;
 
 QStringList reportsBeyond(const QStringList& reports)
 {
@@ -155,6 +64,7 @@ enum class Fate { Stays, Ended, HeldBack };
 } // namespace
 
 Q_DECLARE_METATYPE(Fate)
+Q_DECLARE_METATYPE(Click)
 
 class AdvertisementEngineTest : public QObject {
     Q_OBJECT
@@ -189,7 +99,7 @@ private slots:
         QCOMPARE(strip->view()->property("url").toUrl(),
                  QUrl(QStringLiteral("http://www.serit.example/tarkal_reklam.htm")));
         // A click into the page does not keep the keyboard in the strip.
-        clickStrip(form, Qt::LeftButton);
+        clickStrip(form, Click::Left);
         QTRY_VERIFY(host->reports().contains(u"clicked"));
         auto* entry = form.findChild<EntryField*>(QStringLiteral("Text1"));
         QTRY_COMPARE(QApplication::focusWidget(), entry);
@@ -214,14 +124,31 @@ private slots:
         QCOMPARE(watch.shown, QStringList());
     }
 
+    // A page of a secure origin (as the local host is) may ask for them; it
+    // is refused at once.
+    void pageGetsNoMicrophoneNorCamera()
+    {
+        host->setPage(makerPage({},
+                                "navigator.mediaDevices.getUserMedia({ audio: true, video: true })"
+                                ".then(() => report('granted'), (e) =>"
+                                " report('refused=' + e.name));"));
+        Form1 form(std::make_unique<SmallScreen>());
+        form.show();
+        auto* strip = form.findChild<AdvertisementStrip*>(QStringLiteral("WebBrowser1"));
+        QTRY_VERIFY_WITH_TIMEOUT(strip->view(), 30000);
+        strip->navigate(QStringLiteral("localhost/tarkal_reklam.htm"));
+        QTRY_VERIFY_WITH_TIMEOUT(host->reports().contains(u"ready"), 30000);
+        QTRY_COMPARE(reportsBeyond(host->reports()), QStringList{"refused=NotAllowedError"});
+    }
+
     void hostilePage_data()
     {
         QTest::addColumn<QByteArray>("page");
-        QTest::addColumn<Qt::MouseButton>("click"); // NoButton: the user does not click
+        QTest::addColumn<Click>("click");
         QTest::addColumn<Fate>("fate");
         QTest::addColumn<QStringList>("reports"); // what the page reports it got
 
-        const Qt::MouseButton none = Qt::NoButton, left = Qt::LeftButton;
+        const Click none = Click::None, left = Click::Left;
         const Fate stays = Fate::Stays, ended = Fate::Ended;
         QTest::newRow("alert, confirm and prompt")
             << makerPage({}, "report(['alert=' + alert('a'), 'confirm=' + confirm('b'),"
@@ -238,7 +165,7 @@ private slots:
                                 "'kal'; return 'kal'; };")
             << left << stays << QStringList{};
         QTest::newRow("context menu") << makerPage("Menu", "oncontextmenu = () => report('menu');")
-                                      << Qt::RightButton << stays << QStringList{"menu"};
+                                      << Click::Right << stays << QStringList{"menu"};
         QTest::newRow("authentication")
             << makerPage("<iframe src=\"/private\"></iframe>") << none << stays << QStringList{};
         QTest::newRow("file chooser")
@@ -280,20 +207,28 @@ private slots:
         QTest::newRow("middle click pastes the selection")
             << makerPage("<textarea id=a style=\"width:150px;height:30px\"></textarea>",
                          "onmouseup = (e) => report('button=' + e.button);")
-            << Qt::MiddleButton << stays << QStringList{};
+            << Click::Middle << stays << QStringList{};
         QTest::newRow("memory hog")
             << makerPage({}, "const kept = []; setInterval(() => { const a = new Float64Array("
                              "1 << 20); a.fill(1); kept.push(a); }, 5);")
             << none << ended << QStringList{};
         QTest::newRow("processor hog") << makerPage({}, "setTimeout(() => { for (;;); }, 200);")
                                        << none << ended << QStringList{};
+        // Allocations that succeed, and then nothing: only the memory rule ends it.
+        QTest::newRow("memory taken slowly")
+            << makerPage({}, "const kept = []; const take = setInterval(() => { const a = new "
+                             "Float64Array(1 << 20); a.fill(1); kept.push(a);"
+                             " if (kept.length == 16) clearInterval(take); }, 200);")
+            << none << ended << QStringList{};
         // Every frame of it costs the calculator's process its share of showing it.
         QTest::newRow("animation without pause")
-            << makerPage("<canvas id=c width=240 height=30></canvas>",
-                         "const g = c.getContext('2d'); let t = 0; (function frame() { ++t;"
-                         " for (let i = 0; i < 400; ++i) { g.fillStyle = `hsl(${(t + i) % 360},"
-                         "80%,50%)`; g.fillRect((i * 17 + t * 3) % 240, (i * 7) % 30, 24, 24); }"
-                         " requestAnimationFrame(frame); })();")
+            << makerPage("<style>@keyframes k { to { transform: translateX(400px) rotate(1turn) }"
+                         " } div { position: absolute; top: 0; width: 60px; height: 37px;"
+                         " background: linear-gradient(90deg, red, blue);"
+                         " animation: k 1s linear infinite }</style>",
+                         "for (let i = 0; i < 20; ++i) document.body.append("
+                         "Object.assign(document.createElement('div'),"
+                         " { style: `animation-delay: -${i / 20}s` }));")
             << none << ended << QStringList{};
         QTest::newRow("console flood")
             << makerPage({}, "setTimeout(() => { for (let i = 0;; ++i) console.log("
@@ -301,16 +236,83 @@ private slots:
             << none << ended << QStringList{};
         QTest::newRow("reload storm") << makerPage({}, "setTimeout(() => location.reload(), 1);")
                                       << none << Fate::HeldBack << QStringList{};
+        QTest::newRow("title flood")
+            << makerPage({}, "let n = 0; setInterval(() => document.title = ++n, 1);") << none
+            << ended << QStringList{};
+        QTest::newRow("request flood")
+            << makerPage({}, "let n = 0; const more = () => { for (let i = 0; i < 50; ++i)"
+                             " fetch('/flood?' + ++n).catch(() => {}); setTimeout(more, 10); };"
+                             " onclick = more;")
+            << left << ended << QStringList{};
+        // Addresses the engine would hand to the desktop, to start another program with.
+        QTest::newRow("mail link") // wherever the user clicks, the link is followed
+            << makerPage("<a style=\"position:absolute;inset:0\""
+                         " href=\"mailto:reklam@serit.example?body=rm%20-rf\">Yaz</a>")
+            << left << stays << QStringList{};
+        QTest::newRow("game address set by a click")
+            << makerPage({}, "onclick = () => { location.href = 'steam://run/1'; };") << left
+            << stays << QStringList{};
+        // Threads the renderer starts after its first sample.
+        QTest::newRow("workers started later")
+            << makerPage({}, "setTimeout(() => { let started = 0; for (let i = 0; i < 4; ++i)"
+                             " new Worker(URL.createObjectURL(new Blob(['postMessage(0);"
+                             " setInterval(() => {}, 1000);']))).onmessage = () => {"
+                             " if (++started == 4) report('workers'); }; }, 1500);")
+            << none << stays << QStringList{"workers"};
+        QTest::newRow("selection by a double click")
+            << makerPage("<span style=\"user-select:all;font:30px sans-serif\">rm -rf ~</span>")
+            << Click::Double << stays << QStringList{};
+        QTest::newRow("sound after a click")
+            << makerPage("<audio id=a autoplay loop></audio>",
+                         "onclick = () => { const c = new AudioContext(), o = c.createOscillator(),"
+                         " d = c.createMediaStreamDestination(); o.connect(c.destination);"
+                         " o.connect(d); o.start(); a.srcObject = d.stream; a.play();"
+                         " if (window.speechSynthesis) speechSynthesis.speak("
+                         "new SpeechSynthesisUtterance('Reklam'));"
+                         " const playing = () => a.currentTime > 0.5 && c.currentTime > 0.5 ?"
+                         " report('sounding') : setTimeout(playing, 50); playing(); };")
+            << left << stays << QStringList{"sounding"};
+        // What a page may keep: none of it is kept, and nothing of it is written.
+        QTest::newRow("database hog")
+            << makerPage({}, "const chunk = new Uint8Array(8 << 20).fill(7); let n = 0;"
+                             " try { localStorage.k = sessionStorage.k = 'x'.repeat(1e6); }"
+                             " catch (e) {} document.cookie = 'k=' + 'x'.repeat(4000);"
+                             " const r = indexedDB.open('hog');"
+                             " r.onupgradeneeded = () => r.result.createObjectStore('s');"
+                             " r.onsuccess = () => (function more() { const t = r.result"
+                             ".transaction('s', 'readwrite'); t.objectStore('s').put(chunk.slice(),"
+                             " ++n); t.oncomplete = more; })();"
+                             " const d = document.createElement('a'); d.download = 'reklam.txt';"
+                             " d.href = URL.createObjectURL(new Blob(['x'])); d.click();")
+            << none << stays << QStringList{};
+        // Kept by the page itself, not its renderer.
+        QTest::newRow("frame flood")
+            << makerPage({}, "onclick = () => { for (let i = 0; i < 10000; ++i)"
+                             " document.body.append(document.createElement('iframe')); };")
+            << left << ended << QStringList{};
+        QTest::newRow("history hog")
+            << makerPage({}, "const big = 'x'.repeat(1 << 20); let n = 0; setInterval(() =>"
+                             " history.pushState({ big: big + ++n }, '', '?' + n), 20);")
+            << none << ended << QStringList{};
+        QTest::newRow("blob hog") << makerPage(
+                                         {},
+                                         "const kept = [], chunk = new Uint8Array(8 << 20).fill(7);"
+                                         " setInterval(() => kept.push(new Blob([chunk])), 300);")
+                                  << none << ended << QStringList{};
     }
 
     void hostilePage()
     {
         QFETCH(QByteArray, page);
-        QFETCH(Qt::MouseButton, click);
+        QFETCH(Click, click);
         QFETCH(Fate, fate);
         QFETCH(QStringList, reports);
         host->setPage(page);
-        QGuiApplication::clipboard()->setText(QStringLiteral("the user's own"));
+        witness->startAfresh();
+        QClipboard* clipboard = QGuiApplication::clipboard();
+        clipboard->setText(QStringLiteral("the user's own"));
+        if (clipboard->supportsSelection())
+            clipboard->setText(QStringLiteral("the user's selection"), QClipboard::Selection);
 
         Form1 form(std::make_unique<SmallScreen>());
         form.show();
@@ -322,16 +324,23 @@ private slots:
         RendererProcesses renderers;
         const QList<qint64> attackers = renderers.pids();
         QVERIFY(!attackers.isEmpty());
+        QVERIFY(!RendererProcesses::anyRunsAsRoot(attackers)); // also where the calculator does
         const qint64 calculatorKiB =
             RendererProcesses::privateKiB(QCoreApplication::applicationPid());
 
-        if (click != Qt::NoButton)
+        if (click != Click::None)
             clickStrip(form, click);
         typeKeys(form, QStringLiteral("12+"));
         if (fate == Fate::Ended)
-            QTRY_VERIFY_WITH_TIMEOUT(!renderers.anyAlive(attackers), 20000);
-        else if (click == Qt::LeftButton)
+            QTRY_VERIFY_WITH_TIMEOUT(!renderers.anyAlive(attackers), RuleFiresWithinMs);
+        else if (click == Click::Left)
             QTRY_VERIFY(host->reports().contains(u"clicked"));
+        for (const QString& report : reports)
+            QTRY_VERIFY_WITH_TIMEOUT(host->reports().contains(report), 30000);
+        // Every thread of a renderer that stays, also one it started later.
+        if (fate == Fate::Stays)
+            QTRY_VERIFY_WITH_TIMEOUT(
+                RendererProcesses::allRunAtNiceness(attackers, RendererNiceness), 30000);
         // What the page does with it has its time to show.
         QTest::qWait(fate == Fate::HeldBack ? 3000 : 1000);
         typeKeys(form, QStringLiteral("3,5+"));
@@ -342,12 +351,26 @@ private slots:
                                                tapeLine("+", "3.50", "15.50")}));
         QCOMPARE(windows.shown, QStringList());
         QCOMPARE(reportsBeyond(host->reports()), reports);
-        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("the user's own"));
-        QVERIFY2(renderers.largestMiB() <= 256,
+        QCOMPARE(clipboard->text(), QStringLiteral("the user's own"));
+        if (clipboard->supportsSelection())
+            QCOMPARE(clipboard->text(QClipboard::Selection),
+                     QStringLiteral("the user's selection"));
+        QVERIFY2(witness->opened().isEmpty(), qPrintable(witness->opened().join(u'\n')));
+        QVERIFY2(witness->soundStreams().isEmpty(),
+                 qPrintable(witness->soundStreams().join(u'\n')));
+        QVERIFY2(witness->folderEntries().isEmpty(),
+                 qPrintable(witness->folderEntries().join(u'\n')));
+        QVERIFY2(renderers.largestMiB() <= RendererMiB,
                  qPrintable(QString::number(renderers.largestMiB())));
         QVERIFY2(host->pageRequests() < 30, qPrintable(QString::number(host->pageRequests())));
-        if (!AddressSanitizer) // which keeps freed memory aside for a while
+        // Each request costs the calculator's process; only so many are made.
+        QVERIFY2(host->requests().size() < 100,
+                 qPrintable(QString::number(host->requests().size())));
+        if (!AddressSanitizer) { // which keeps freed memory aside for a while
             QVERIFY2(grownKiB < 16 * 1024, qPrintable(QString::number(grownKiB)));
+            QVERIFY2(renderers.largestStarterMiB() <= CalculatorMiB,
+                     qPrintable(QString::number(renderers.largestStarterMiB())));
+        }
 
         // The next request shows the maker's page again, whatever the last one did.
         host->setPage(makerPage({}, "report('shown');"));
@@ -359,12 +382,18 @@ private slots:
 
 int main(int argc, char* argv[])
 {
+    // No session bus: the toolkit would start one for the display, and leave it running.
+    qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/dev/null");
     prepareWebEngineEnvironment();
     QApplication app(argc, argv);
     MakerHost maker;
     host = &maker;
-    qputenv("QTWEBENGINE_CHROMIUM_FLAGS",
-            qgetenv("QTWEBENGINE_CHROMIUM_FLAGS") + ' ' + maker.resolverRule());
+    DesktopWitness desktop;
+    witness = &desktop;
+    // The engine's own stand-ins for a camera and a microphone, as a desktop has them.
+    qputenv("QTWEBENGINE_CHROMIUM_FLAGS", qgetenv("QTWEBENGINE_CHROMIUM_FLAGS") + ' ' +
+                                              maker.resolverRule() +
+                                              " --use-fake-device-for-media-stream");
     AdvertisementEngineTest test;
     return QTest::qExec(&test, argc, argv);
 }

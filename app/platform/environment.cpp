@@ -1,18 +1,12 @@
 #include "app/platform/environment.h"
 
+#include "app/webview/rendererbounds.h"
+
 #include <QCoreApplication>
-#include <QDir>
-#include <QFile>
 #include <QGuiApplication>
-#include <QLibraryInfo>
 #include <QOpenGLContext>
-#include <QStandardPaths>
 
-#include <cerrno>
-#include <csignal>
-
-#include <fcntl.h>
-#include <spawn.h>
+#include <pwd.h>
 #include <unistd.h>
 
 // Qt's own hook for the context that all others share with, as the web engine
@@ -25,6 +19,26 @@ QT_END_NAMESPACE
 namespace {
 
 bool runsAsRoot() { return geteuid() == 0; }
+
+// As root, the page's renderers run as the system's unprivileged user: a
+// renderer without its sandbox makes a "locales" folder beside its own
+// executable where it may (as root, in /usr/lib/qt6/libexec), and foreign
+// content has no business running with the calculator's privileges anyway.
+// Its memory limit is set as it starts, as the calculator may not be allowed
+// to set it on another user's process.
+QByteArray unprivilegedRenderers()
+{
+    constexpr const char* SetLimit = "/usr/bin/prlimit";
+    constexpr const char* DropPrivileges = "/usr/bin/setpriv";
+    const passwd* nobody = getpwnam("nobody");
+    if (!nobody || nobody->pw_uid == 0 || access(SetLimit, X_OK) != 0 ||
+        access(DropPrivileges, X_OK) != 0)
+        return {};
+    return QByteArray(" --renderer-cmd-prefix=\"") + SetLimit +
+           " --data=" + QByteArray::number(quint64(RendererMemoryLimit)) + ' ' + DropPrivileges +
+           " --reuid=" + QByteArray::number(nobody->pw_uid) +
+           " --regid=" + QByteArray::number(nobody->pw_gid) + " --clear-groups --\"";
+}
 
 // With no OpenGL integration on the X display, asking for a context only
 // makes the toolkit say that it cannot make one.
@@ -46,9 +60,13 @@ void prepareWebEngineEnvironment()
     // zygote processes that renderers are otherwise forked from. The page
     // keeps a renderer process of its own (not --single-process), so that a
     // page that crashes takes the strip with it and not the calculator.
+    // The strip is silent: the engine opens no sound device (nor connects to
+    // a sound server, which keeps its files in the user's home).
     // Flags the user sets come after the program's: where they clash, the
     // engine takes the last, the user's.
-    QByteArray flags = runsAsRoot() ? "--disable-gpu --no-sandbox --no-zygote" : "--disable-gpu";
+    QByteArray flags = "--disable-gpu --disable-audio-output";
+    if (runsAsRoot())
+        flags += " --no-sandbox --no-zygote" + unprivilegedRenderers();
     const QByteArray userFlags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS").trimmed();
     if (!userFlags.isEmpty())
         flags += ' ' + userFlags;
@@ -77,90 +95,4 @@ void shareOpenGLContextsForWebEngine()
     if (!openGLCanExist() || !context->create())
         qputenv("QT_QUICK_BACKEND", "software");
     qt_gl_set_global_share_context(context);
-}
-
-namespace {
-
-constexpr QLatin1String EngineCopyPrefix("serit-engine-");
-
-// The folders of earlier runs that ended before they could remove theirs.
-void removeLeftEngineCopies(const QDir& runtime)
-{
-    const QFileInfoList folders =
-        runtime.entryInfoList({EngineCopyPrefix + QLatin1Char('*')}, QDir::Dirs | QDir::NoSymLinks);
-    for (const QFileInfo& folder : folders) {
-        const auto pid = static_cast<pid_t>(folder.fileName().mid(EngineCopyPrefix.size()).toInt());
-        if (pid > 0 && folder.ownerId() == geteuid() && kill(pid, 0) != 0 && errno == ESRCH)
-            QDir(folder.filePath()).removeRecursively();
-    }
-}
-
-// Removes `folder` once this process has ended, however it ends (killed too):
-// a shell of its own session waits for the end of a pipe whose writing end only
-// this process holds.
-void removeWhenThisProcessEnds(const QString& folder)
-{
-    int ends[2];
-    if (pipe2(ends, O_CLOEXEC) != 0)
-        return;
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, ends[0], STDIN_FILENO);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addclosefrom_np(&actions, STDERR_FILENO + 1);
-    posix_spawnattr_t attributes;
-    posix_spawnattr_init(&attributes);
-    sigset_t mask;
-    sigemptyset(&mask);
-    posix_spawnattr_setsigmask(&attributes, &mask);
-    sigaddset(&mask, SIGPIPE);
-    posix_spawnattr_setsigdefault(&attributes, &mask);
-    posix_spawnattr_setflags(&attributes,
-                             POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
-    QByteArray path = QFile::encodeName(folder);
-    char shell[] = "sh", command[] = "-c", script[] = "read _; rm -rf -- \"$0\"";
-    char* const arguments[] = {shell, command, script, path.data(), nullptr};
-    pid_t watcher;
-    posix_spawn(&watcher, "/bin/sh", &actions, &attributes, arguments, environ);
-    posix_spawnattr_destroy(&attributes);
-    posix_spawn_file_actions_destroy(&actions);
-    ::close(ends[0]); // the writing end stays open, unused, as long as the process lives
-}
-
-// A folder of this run in the user's runtime folder, removed when the program ends.
-struct RunFolder {
-    QDir dir;
-    ~RunFolder()
-    {
-        if (!dir.path().isEmpty())
-            dir.removeRecursively();
-    }
-};
-
-} // namespace
-
-// A renderer without the sandbox looks for its locale files in a "locales"
-// folder beside its own executable, and makes that folder when it is missing:
-// as root, /usr/lib/qt6/libexec/locales. So as root the renderers start from a
-// copy of the engine's small process executable in a folder of the program's
-// own, which goes with the program.
-void keepWebEngineOutOfSystemFolders()
-{
-    if (!runsAsRoot() || qEnvironmentVariableIsSet("QTWEBENGINEPROCESS_PATH"))
-        return;
-    const QString installed = QLibraryInfo::path(QLibraryInfo::LibraryExecutablesPath) +
-                              QStringLiteral("/QtWebEngineProcess");
-    const QDir runtime(QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation));
-    removeLeftEngineCopies(runtime);
-    static RunFolder folder;
-    const QString name = EngineCopyPrefix + QString::number(QCoreApplication::applicationPid());
-    QDir(runtime.filePath(name)).removeRecursively(); // of a run long gone with the same number
-    if (!runtime.mkdir(name))
-        return;
-    folder.dir.setPath(runtime.filePath(name));
-    removeWhenThisProcessEnds(folder.dir.path());
-    const QString copy = folder.dir.filePath(QStringLiteral("QtWebEngineProcess"));
-    if (QFile::copy(installed, copy))
-        qputenv("QTWEBENGINEPROCESS_PATH", QFile::encodeName(copy));
 }

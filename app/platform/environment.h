@@ -7,7 +7,3 @@ void prepareWebEngineEnvironment();
 // Makes the OpenGL context that the web engine shares its drawing through.
 // Must run after the QApplication is made and before the engine is loaded.
 void shareOpenGLContextsForWebEngine();
-
-// Keeps the engine from making folders beside its installed executables.
-// Must run before the engine is loaded.
-void keepWebEngineOutOfSystemFolders();

@@ -174,7 +174,6 @@ QWidget* Platform::createWebView(QWidget* parent)
         if (!moduleDirectory().exists(QStringLiteral("serit_webview.so")))
             return nullptr;
         shareOpenGLContextsForWebEngine();
-        keepWebEngineOutOfSystemFolders();
         return reinterpret_cast<CreateView>(
             moduleFunction(QStringLiteral("serit_webview"), "serit_create_advertisement_view"));
     }();

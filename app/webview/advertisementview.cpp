@@ -12,6 +12,8 @@
 #include <QWebEngineView>
 #include <QWindow>
 
+#include <malloc.h>
+
 namespace {
 
 // Where the web view draws through OpenGL (on platforms that give Qt their
@@ -28,10 +30,7 @@ public:
         : QWidget(parent)
         , m_view(new QWebEngineView)
     {
-        auto* page = new StripPage(m_view);
-        m_view->setPage(page); // QWebEngineView opens no window of its own
-        auto* limits = new RendererLimits(page);
-        connect(page, &StripPage::excessive, limits, &RendererLimits::end);
+        m_view->setPage(makePage()); // QWebEngineView opens no window of its own
         new StripGuard(m_view, this);
         m_view->setContextMenuPolicy(Qt::NoContextMenu);
         m_view->setAcceptDrops(false);
@@ -75,6 +74,29 @@ protected:
     }
 
 private:
+    // A page of its own profile, kept within bounds.
+    QWebEnginePage* makePage()
+    {
+        auto* page = new StripPage(m_view);
+        auto* limits = new RendererLimits(page);
+        connect(page, &StripPage::excessive, limits, &RendererLimits::end);
+        connect(limits, &RendererLimits::ended, this, &AdvertisementView::renewPage,
+                Qt::QueuedConnection);
+        return page;
+    }
+
+    // What an ended page holds outside its renderer (its frames, its
+    // history, its profile's storage) is freed with it: the old page goes (the
+    // view does not delete a page it was given), and the next request loads
+    // into a new one.
+    void renewPage()
+    {
+        QWebEnginePage* old = m_view->page();
+        m_view->setPage(makePage());
+        delete old;
+        malloc_trim(0); // what the engine freed goes back to the system
+    }
+
     QWebEngineView* m_view;
 };
 

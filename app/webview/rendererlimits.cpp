@@ -1,5 +1,7 @@
 #include "rendererlimits.h"
 
+#include "rendererbounds.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -8,18 +10,17 @@
 #include <QWebEngineScript>
 
 #include <csignal>
+#include <malloc.h>
 #include <sys/resource.h>
 #include <unistd.h>
 #include <utility>
 
 namespace {
 
-// The renderer's private writable memory: some 95 MiB for an ordinary page.
-// Its allocations start failing some 25 MiB below the limit (they come in
-// large blocks); a page that carries on without them, as a script may, is
-// ended once it comes this near.
-constexpr rlim_t MemoryLimit = 256 * 1024 * 1024;
-constexpr qint64 MemoryEndKiB = (MemoryLimit - 64 * 1024 * 1024) / 1024;
+// The renderer's allocations start failing some 25 MiB below its memory limit
+// (they come in large blocks); a page that carries on without them, as a
+// script may, is ended once it comes this near.
+constexpr qint64 MemoryEndKiB = (RendererMemoryLimit - 64 * 1024 * 1024) / 1024;
 // Ended after using the processor this much of the time over the last few
 // seconds, or after leaving a question unanswered for as long.
 constexpr int SampleIntervalMs = 1000;
@@ -33,9 +34,15 @@ constexpr int RendererNiceness = 10;
 // while the user does nothing, is ended.
 constexpr int CalculatorSamples = 10;
 constexpr double CalculatorShare = 0.05;
+// The calculator's own process holds some 14 MiB of private memory with an
+// ordinary page, and may hold 64 MiB at most: a page that makes it hold this
+// much more is ended before the next quarter of a second's growth takes it
+// past that, even at some 30 MiB a second.
+constexpr qint64 CalculatorGrowthKiB = 32 * 1024;
+constexpr int MemoryIntervalMs = 250;
 
 // The process's private writable memory (what the limit counts), in KiB.
-qint64 privateMemoryKiB(qint64 pid)
+qint64 writableMemoryKiB(qint64 pid)
 {
     QFile status(QStringLiteral("/proc/%1/status").arg(pid));
     if (!status.open(QIODevice::ReadOnly))
@@ -65,7 +72,28 @@ ProcessTimes processTimes(qint64 pid)
     return {fields[19].toLongLong(), fields[11].toLongLong() + fields[12].toLongLong()};
 }
 
-// Every thread of the process: a niceness belongs to a thread, not a process.
+// This process's resident memory that no other process shares (RssAnon), in KiB.
+qint64 ownPrivateKiB()
+{
+    QFile statm(QStringLiteral("/proc/self/statm"));
+    if (!statm.open(QIODevice::ReadOnly))
+        return 0;
+    const QList<QByteArray> pages = statm.readAll().split(' ');
+    if (pages.size() < 3)
+        return 0;
+    return (pages[1].toLongLong() - pages[2].toLongLong()) * (sysconf(_SC_PAGESIZE) / 1024);
+}
+
+// What the engine has freed goes back to the system rather than staying with
+// the allocator, so that the figure counts what is held.
+qint64 heldPrivateKiB()
+{
+    malloc_trim(0);
+    return ownPrivateKiB();
+}
+
+// Every thread of the process: a niceness belongs to a thread, not a process,
+// and the engine sets its own on each thread it starts, where it may (as root).
 void lowerPriority(qint64 pid)
 {
     const QStringList threads =
@@ -111,8 +139,12 @@ RendererLimits::RendererLimits(QWebEnginePage* page)
     connect(page, &QWebEnginePage::loadProgress, this, &RendererLimits::follow);
     // A page that is left may never answer what it was asked; its next one is asked anew.
     connect(page, &QWebEnginePage::loadStarted, this, [this] { m_asking = false; });
+    // A renderer that ends by itself (its allocations failing) ends the page just the same.
+    connect(page, &QWebEnginePage::renderProcessTerminated, this, &RendererLimits::end);
     connect(&m_timer, &QTimer::timeout, this, &RendererLimits::sample);
     m_timer.start(SampleIntervalMs);
+    connect(&m_memoryTimer, &QTimer::timeout, this, &RendererLimits::watchCalculatorMemory);
+    m_memoryTimer.start(MemoryIntervalMs);
     qApp->installEventFilter(this);
 }
 
@@ -127,8 +159,12 @@ bool RendererLimits::eventFilter(QObject*, QEvent* event)
 
 void RendererLimits::end()
 {
-    if (m_started >= 0 && processTimes(m_pid).started == m_started)
+    if (m_started < 0)
+        return;
+    if (processTimes(m_pid).started == m_started)
         kill(static_cast<pid_t>(m_pid), SIGKILL);
+    m_started = -1;
+    emit ended();
 }
 
 void RendererLimits::follow()
@@ -147,9 +183,10 @@ void RendererLimits::adopt(qint64 pid)
     m_started = processTimes(pid).started;
     if (m_started < 0)
         return;
-    const rlimit memory{MemoryLimit, MemoryLimit};
+    const rlimit memory{RendererMemoryLimit, RendererMemoryLimit};
     prlimit(static_cast<pid_t>(pid), RLIMIT_DATA, &memory, nullptr);
     lowerPriority(pid);
+    m_calculatorKiB = heldPrivateKiB();
 }
 
 void RendererLimits::sample()
@@ -158,8 +195,9 @@ void RendererLimits::sample()
     const ProcessTimes times = processTimes(m_pid);
     if (m_started < 0 || times.started != m_started)
         return;
+    lowerPriority(m_pid);
     const bool busy = m_renderer.add(times.used);
-    if (privateMemoryKiB(m_pid) >= MemoryEndKiB || busy || hung() || costsTheCalculator())
+    if (writableMemoryKiB(m_pid) >= MemoryEndKiB || busy || hung() || costsTheCalculator())
         end();
 }
 
@@ -178,6 +216,14 @@ bool RendererLimits::hung()
                                   m_asking = false;
                           });
     return false;
+}
+
+void RendererLimits::watchCalculatorMemory()
+{
+    if (m_started < 0 || ownPrivateKiB() - m_calculatorKiB <= CalculatorGrowthKiB ||
+        heldPrivateKiB() - m_calculatorKiB <= CalculatorGrowthKiB)
+        return;
+    end();
 }
 
 bool RendererLimits::costsTheCalculator()

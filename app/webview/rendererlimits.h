@@ -38,14 +38,23 @@ private:
 // time it is given on a busy machine). Showing the page costs the calculator's
 // own process work too: it is ended once the calculator has spent more than a
 // few per cent of a core on end while the user did nothing, as a page that
-// animates without pause makes it. The next page the program asks for starts a
-// new renderer.
+// animates without pause makes it. What the page keeps outside its renderer
+// (blobs, frames, its history) lives in the calculator's own process: once
+// that holds a few dozen MiB more than when the page started, the page is
+// ended. An ended page is reported, so that what it keeps goes with it; the
+// next page the program asks for starts a new renderer.
 class RendererLimits : public QObject {
+    Q_OBJECT
+
 public:
     explicit RendererLimits(QWebEnginePage* page);
 
     // Ends the renderer now.
     void end();
+
+signals:
+    // The page's renderer was ended.
+    void ended();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -56,9 +65,11 @@ private:
     void sample();
     bool hung();
     bool costsTheCalculator();
+    void watchCalculatorMemory();
 
     QWebEnginePage* m_page;
     QTimer m_timer;
+    QTimer m_memoryTimer;
     qint64 m_pid = 0;
     // When the process started: a later process with the same number is not ours.
     qint64 m_started = -1;
@@ -73,4 +84,6 @@ private:
     // last sample.
     ProcessorWindow m_calculator;
     bool m_userActed = false;
+    // The calculator's private memory when the renderer started, in KiB.
+    qint64 m_calculatorKiB = 0;
 };

@@ -9,7 +9,6 @@
 #include <QScreen>
 #include <QThread>
 
-#include <pwd.h>
 #include <unistd.h>
 
 #include <array>
@@ -273,12 +272,4 @@ bool stripShowsAPage(const RealProgram& program)
         for (int x = 0; x < strip.width(); ++x)
             white += strip.pixelColor(x, y) == QColor(Qt::white) ? 1 : 0;
     return white > 173 * 36 / 2;
-}
-
-// The folder Qt takes for the runtime folder where the session names none.
-QString defaultRuntimeFolder()
-{
-    const passwd* user = getpwuid(geteuid());
-    return QDir::temp().filePath(QStringLiteral("runtime-") +
-                                 QString::fromLocal8Bit(user ? user->pw_name : ""));
 }

@@ -67,9 +67,6 @@ private:
 // the engine's error page, white where the window underneath is grey.
 bool stripShowsAPage(const RealProgram& program);
 
-// The folder Qt takes for the runtime folder where the session names none.
-QString defaultRuntimeFolder();
-
 // The program in a mount namespace of its own, as root only: what it writes
 // in the system's folders /usr and /etc lands in folders of the test's, and a
 // system folder can be shown to it with other contents, while the real folders
