@@ -2,10 +2,10 @@
 
 #include "app/advertisementstrip.h"
 #include "app/announcer.h"
-#include "app/displaylabel.h"
 #include "app/face/calculatorface.h"
+#include "app/face/displaylabel.h"
+#include "app/face/fonts.h"
 #include "app/face/windowicon.h"
-#include "app/fonts.h"
 #include "app/layout.h"
 #include "app/twips.h"
 #include "app/windowaccessibility.h"

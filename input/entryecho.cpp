@@ -3,7 +3,7 @@
 
 #include "app/form1.h"
 
-#include "app/displaylabel.h"
+#include "app/face/displaylabel.h"
 #include "core/amountformat.h"
 #include "input/entryfield.h"
 

@@ -1,6 +1,6 @@
 #include "app/form1.h"
 
-#include "app/displaylabel.h"
+#include "app/face/displaylabel.h"
 #include "core/amountformat.h"
 #include "input/entryfield.h"
 #include "tape/tapeline.h"

@@ -1,4 +1,4 @@
-#include "app/displaylabel.h"
+#include "app/face/displaylabel.h"
 
 #include <QFontMetricsF>
 #include <QPainter>

@@ -1,4 +1,4 @@
-#include "app/fonts.h"
+#include "app/face/fonts.h"
 
 #include "app/twips.h"
 
