@@ -39,17 +39,6 @@ void startQuietly(QProcess& process, const QString& program, const QStringList& 
     process.start(program, arguments);
 }
 
-void stop(QProcess& process)
-{
-    if (process.state() == QProcess::NotRunning)
-        return;
-    process.terminate();
-    if (!process.waitForFinished(10000)) {
-        process.kill();
-        process.waitForFinished(5000);
-    }
-}
-
 // A window manager runs when the root names a window that names itself.
 bool windowManagerRuns()
 {
@@ -73,7 +62,18 @@ QString readFile(const QString& path)
 
 } // namespace
 
-PrivateSession::~PrivateSession() { stop(m_bus); }
+void stopProcess(QProcess& process, int graceMs)
+{
+    if (process.state() == QProcess::NotRunning)
+        return;
+    process.terminate();
+    if (!process.waitForFinished(graceMs)) {
+        process.kill();
+        process.waitForFinished(5000);
+    }
+}
+
+PrivateSession::~PrivateSession() { stopProcess(m_bus); }
 
 bool PrivateSession::start()
 {
@@ -136,7 +136,7 @@ WindowManager::WindowManager(QString program)
 
 WindowManager::~WindowManager()
 {
-    stop(m_process);
+    stopProcess(m_process);
     waitFor([] { return !windowManagerRuns(); }, 10000);
 }
 
@@ -145,8 +145,9 @@ bool WindowManager::start()
     if (m_program.isEmpty())
         return !windowManagerRuns();
     // KWin keeps its settings in the user's folders and starts helpers through
-    // the session bus, which would outlive the test.
-    if (m_program.startsWith(QLatin1String("kwin"))) {
+    // the session bus, which would outlive the test; xfwm4 does not start
+    // without a session bus to ask for its settings.
+    if (m_program.startsWith(QLatin1String("kwin")) || m_program == QLatin1String("xfwm4")) {
         if (!m_session.start())
             return false;
         m_process.setProcessEnvironment(
@@ -195,7 +196,7 @@ Compositor::Compositor(Kind kind)
 
 Compositor::~Compositor()
 {
-    stop(m_process);
+    stopProcess(m_process);
     if (!m_runtimeDirectory.isEmpty())
         QDir(m_runtimeDirectory).removeRecursively();
 }

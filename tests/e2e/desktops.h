@@ -16,6 +16,9 @@
 // window manager that draws frames, and a Wayland compositor. Each is started
 // on the test's X display and stopped again when it goes out of scope.
 
+// Asks `process` to end, and kills it if it has not ended after `graceMs`.
+void stopProcess(QProcess& process, int graceMs = 10000);
+
 // A D-Bus session bus of a desktop's own, which starts no services, and the
 // folders its programs keep their settings and caches in: the user's stay
 // as they were.

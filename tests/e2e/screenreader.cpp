@@ -1,5 +1,7 @@
 #include "screenreader.h"
 
+#include "desktops.h"
+
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
@@ -221,16 +223,8 @@ void ScreenReader::readSpeech()
 
 void ScreenReader::endAll()
 {
-    for (auto it = m_processes.rbegin(); it != m_processes.rend(); ++it) {
-        QProcess& process = **it;
-        if (process.state() == QProcess::NotRunning)
-            continue;
-        process.terminate();
-        if (!process.waitForFinished(2000)) {
-            process.kill();
-            process.waitForFinished(5000);
-        }
-    }
+    for (auto it = m_processes.rbegin(); it != m_processes.rend(); ++it)
+        stopProcess(**it, 2000);
     // The accessibility registry and the speech modules are started by the
     // buses and the speech server, and live on unless ended here.
     for (int signal : {SIGTERM, SIGKILL}) {
