@@ -58,6 +58,11 @@ int entryDisplayRow(const QImage& shot)
 
 } // namespace
 
+QString programPath()
+{
+    return qEnvironmentVariable("SERIT_PROGRAM", QStringLiteral(SERIT_PROGRAM));
+}
+
 QString runTool(const QString& tool, const QStringList& arguments)
 {
     QProcess process;

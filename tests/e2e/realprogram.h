@@ -8,6 +8,10 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+// The build's program, unless SERIT_PROGRAM in the environment names another,
+// such as the installed one.
+QString programPath();
+
 // The real calculator program on the X display of the test, driven as a user
 // drives it: xdotool moves the pointer and presses mouse buttons and keys, all
 // aimed at the program's window.

@@ -1,5 +1,6 @@
 // The real program on a real X display: where its window appears, what its
-// face looks like under the key hotspots, and that a double click on C·CE ends it.
+// face looks like under the key hotspots, that it starts quietly, that a double
+// click on C·CE ends it, and that it stays on the screen under Wayland.
 
 #include "desktops.h"
 #include "realprogram.h"
@@ -7,7 +8,6 @@
 #include "keys/keytable.h"
 
 #include <QDir>
-#include <QLibraryInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -16,12 +16,6 @@
 #include <unistd.h>
 
 namespace {
-
-// The build's program, unless SERIT_PROGRAM names another, such as the installed one.
-QString programPath()
-{
-    return qEnvironmentVariable("SERIT_PROGRAM", QStringLiteral(SERIT_PROGRAM));
-}
 
 // Waits are for what the program shows; the deadline only ends a test whose
 // program never shows it.
@@ -312,94 +306,6 @@ private slots:
         program.pressKey(QStringLiteral("Return"));
         QVERIFY(program.waitForTallerThan(height) > 0);
         QVERIFY(!program.waitForExit(0));
-    }
-
-    // Where the session offers both, the calculator runs on the X display.
-    void prefersXWhereWaylandIsOfferedToo()
-    {
-        Compositor weston;
-        QVERIFY2(weston.start(), "weston did not start");
-        QProcessEnvironment environment = weston.environment();
-        environment.insert(QStringLiteral("DISPLAY"), qEnvironmentVariable("DISPLAY"));
-        RealProgram program;
-        QVERIFY2(program.start(programPath(), environment), qPrintable(program.output()));
-        QCOMPARE(program.geometry().size(), QSize(173, 304));
-    }
-
-    void withoutADisplaySaysSoAndExits_data()
-    {
-        QTest::addColumn<QString>("display");
-        QTest::addColumn<QString>("waylandDisplay");
-        QTest::addColumn<bool>("runtimeFolder");
-        QTest::addColumn<QString>("language");
-        QTest::addColumn<bool>("waylandPlugin");
-        QTest::addColumn<QString>("said");
-        const QString english = QStringLiteral("needs a graphical display");
-        QTest::newRow("none") << QString() << QString() << false << "C.UTF-8" << true << english;
-        QTest::newRow("X display not there")
-            << ":9999" << QString() << false << "C.UTF-8" << true << english;
-        QTest::newRow("Wayland display not there")
-            << QString() << "serit-none" << true << "en_US.UTF-8" << true << english;
-        QTest::newRow("Wayland display without a runtime folder")
-            << QString() << "serit-none" << false << "en_US.UTF-8" << true << english;
-        QTest::newRow("none, in Turkish") << QString() << QString() << false << "tr_TR.UTF-8"
-                                          << true << "grafik ekran gerektirir";
-        // An install with the dependencies alone, in a session of Wayland alone.
-        QTest::newRow("Wayland without the toolkit's Wayland plugin")
-            << QString() << "serit-none" << true << "en_US.UTF-8" << false
-            << "needs the Qt Wayland platform plugin";
-        QTest::newRow("Wayland without the toolkit's Wayland plugin, in Turkish")
-            << QString() << "serit-none" << true << "tr_TR.UTF-8" << false
-            << "Wayland platform eklentisi gerekir";
-    }
-    // One line that says why, exit status 1, and no crash.
-    void withoutADisplaySaysSoAndExits()
-    {
-        QFETCH(QString, display);
-        QFETCH(QString, waylandDisplay);
-        QFETCH(bool, runtimeFolder);
-        QFETCH(QString, language);
-        QFETCH(bool, waylandPlugin);
-        QFETCH(QString, said);
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        for (const char* name :
-             {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "LC_ALL", "XDG_RUNTIME_DIR"})
-            environment.remove(QLatin1String(name));
-        const QTemporaryDir folder;
-        if (runtimeFolder)
-            environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), folder.path());
-        if (!display.isEmpty())
-            environment.insert(QStringLiteral("DISPLAY"), display);
-        if (!waylandDisplay.isEmpty())
-            environment.insert(QStringLiteral("WAYLAND_DISPLAY"), waylandDisplay);
-        environment.insert(QStringLiteral("LANG"), language);
-        // The program sees the toolkit's platform plugins without Wayland's.
-        PrivateRoot root;
-        const QTemporaryDir plugins;
-        if (!waylandPlugin) {
-            if (!root.start())
-                QSKIP("hiding the Wayland plugin takes root and a mount namespace");
-            const QDir installed(QLibraryInfo::path(QLibraryInfo::PluginsPath) +
-                                 QStringLiteral("/platforms"));
-            for (const QFileInfo& plugin : installed.entryInfoList(QDir::Files))
-                if (!plugin.fileName().contains(QLatin1String("wayland")))
-                    QVERIFY(QFile::link(plugin.filePath(), plugins.filePath(plugin.fileName())));
-            root.replace(installed.path(), plugins.path());
-        }
-        QProcess program;
-        program.setProcessEnvironment(environment);
-        program.start(waylandPlugin ? programPath() : root.wrap(programPath()), {});
-        QVERIFY(program.waitForFinished(Deadline));
-        QCOMPARE(program.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(program.exitCode(), 1);
-        const QStringList lines =
-            QString::fromUtf8(program.readAllStandardError() + program.readAllStandardOutput())
-                .split(u'\n', Qt::SkipEmptyParts);
-        QCOMPARE(lines.size(), 1);
-        QVERIFY2(lines.first().contains(said), qPrintable(lines.first()));
-        // Where the plugin is missing, the line names its package.
-        QVERIFY2(waylandPlugin || lines.first().contains(QLatin1String("qt6-wayland")),
-                 qPrintable(lines.first()));
     }
 
     void keepsEveryKeyOnTheScreenUnderWayland_data()
