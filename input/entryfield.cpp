@@ -6,11 +6,6 @@
 #include <algorithm>
 #include <utility>
 
-namespace {
-constexpr int Backspace = 8;
-constexpr int CarriageReturn = 13;
-} // namespace
-
 EntryField::EntryField(QWidget* parent)
     : QWidget(parent)
 {
@@ -74,7 +69,7 @@ void EntryField::typeCharacter(char16_t character)
         m_keyPress(code);
     if (code == 0)
         return;
-    if (code == Backspace)
+    if (code == BackspaceCode)
         backspace();
     else
         insert(QString(QChar(static_cast<char16_t>(code))));
@@ -86,7 +81,7 @@ void EntryField::keyPressEvent(QKeyEvent* event)
     // The Enter keys are a carriage return whatever text the keyboard gives
     // them: some give the keypad's Enter none, others the character ETX.
     const bool enter = event->key() == Qt::Key_Enter || event->key() == Qt::Key_Return;
-    const QString text = enter ? QString(QChar(CarriageReturn)) : event->text();
+    const QString text = enter ? QString(QChar(CarriageReturnCode)) : event->text();
     for (const QChar character : text)
         typeCharacter(character.unicode());
 }

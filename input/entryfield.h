@@ -5,6 +5,11 @@
 
 #include <functional>
 
+// The codes of the two control characters the field and its key-press
+// handler deal in.
+inline constexpr int BackspaceCode = 8;
+inline constexpr int CarriageReturnCode = 13;
+
 // The hidden entry field: the text being typed, at most a given number of
 // characters, and a caret. Every typed character passes the key-press handler
 // before the field sees it; the handler may replace the character code, and a

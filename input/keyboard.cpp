@@ -8,9 +8,6 @@
 
 namespace {
 
-constexpr int Backspace = 8;
-constexpr int Enter = 13;
-
 // The characters that press a key, and the key each presses.
 int keyPressedBy(int character)
 {
@@ -25,7 +22,7 @@ int keyPressedBy(int character)
         return Key::Divide;
     case '%':
         return Key::Percent;
-    case Enter:
+    case CarriageReturnCode:
         return Key::Equals;
     case 'C':
     case 'c':
@@ -68,7 +65,7 @@ void Form1::Text1_KeyPress(int& keyAscii)
         keyAscii = 0;
     }
 
-    if (keyAscii == Backspace)
+    if (keyAscii == BackspaceCode)
         return;
     if (keyAscii >= '0' && keyAscii <= '9') {
         FlashKeyUntilTick(keyAscii - '0');
