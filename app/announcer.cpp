@@ -100,8 +100,4 @@ void Announcer::utter()
     QAccessible::updateAccessibility(&shown);
 }
 
-void installAnnouncerAccessibility()
-{
-    static const bool installed = (QAccessible::installFactory(announcerFactory), true);
-    Q_UNUSED(installed);
-}
+void installAnnouncerAccessibility() { QAccessible::installFactory(announcerFactory); }

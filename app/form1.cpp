@@ -67,6 +67,7 @@ Label* label(const QString& name, QWidget* parent, const QRectF& twips, Qt::Alig
 Form1::Form1(std::unique_ptr<Platform> platform)
     : m_platform(platform ? std::move(platform) : std::make_unique<Platform>())
 {
+    // The toolkit keeps each factory once, however many windows install it.
     installWindowAccessibility();
     installEntryAccessibility();
     installAnnouncerAccessibility();

@@ -97,8 +97,4 @@ QAccessibleInterface* hotspotFactory(const QString& className, QObject* object)
 
 } // namespace
 
-void installHotspotAccessibility()
-{
-    static const bool installed = (QAccessible::installFactory(hotspotFactory), true);
-    Q_UNUSED(installed);
-}
+void installHotspotAccessibility() { QAccessible::installFactory(hotspotFactory); }
